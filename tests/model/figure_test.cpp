@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "model/figure.h"
+#include "model/joints.h"
+#include "tests/support/figure_table.h"
+#include "tests/support/matrix_checks.h"
+
+namespace {
+
+using namespace tobrin_test;
+
+class BuiltFigure : public ::testing::Test {
+ protected:
+  PartNodePtr root = BuildFigure();
+};
+
+int ChildCount(const PartNode* node) {
+  int n = 0;
+  for (const PartNode* c = node->firstChild; c != nullptr; c = c->next) ++n;
+  return n;
+}
+
+int ChildrenInTable(const char* name) {
+  return static_cast<int>(std::count_if(FigureTable().begin(), FigureTable().end(),
+                                        [&](const PartRow& r) {
+                                          return r.parent != nullptr &&
+                                                 std::string(r.parent) == name;
+                                        }));
+}
+
+void ExpectPresetColour(const PartNode* node, Preset preset, const char* name) {
+  double expected[3] = {0, 0, 0};
+  switch (preset) {
+    case Preset::Orange: expected[0] = 0.8, expected[1] = 0.5, expected[2] = 0.0; break;
+    case Preset::Teal: expected[0] = 0.0, expected[1] = 0.6, expected[2] = 0.6; break;
+    case Preset::Slate: expected[0] = 0.2, expected[1] = 0.2, expected[2] = 0.5; break;
+    case Preset::None: return;  // a group's colour is never read
+  }
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(node->colour[i], expected[i]) << name;
+  EXPECT_EQ(node->colour[3], 1.0) << name;
+}
+
+TEST_F(BuiltFigure, EveryNodeMatchesItsRowOfTheTable) {
+  for (const PartRow& row : FigureTable()) {
+    SCOPED_TRACE(row.name);
+    PartNode* node = Part(root.get(), row.name);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->kind, row.kind);
+    EXPECT_EQ(node->instance, nullptr);
+    EXPECT_EQ(node->selectable, row.selectable ? 1 : 0);
+    EXPECT_EQ(node->selected, 0);
+    EXPECT_EQ(node->angle, 0.0);
+    EXPECT_EQ(node->minAngle, row.minAngle);
+    EXPECT_EQ(node->maxAngle, row.maxAngle);
+    EXPECT_EQ(ChildCount(node), ChildrenInTable(row.name));
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(node->restOffset[i], row.offset[i]);
+      EXPECT_EQ(node->pivot[i], row.pivot[i]);
+      if (row.kind == NODE_BOX) {
+        EXPECT_EQ(node->size[i], row.size[i]);
+      }
+    }
+    // The matrix is the translation by the rest offset and nothing else.
+    Matrix4 expected;
+    MakeTranslation(expected, row.offset[0], row.offset[1], row.offset[2]);
+    EXPECT_TRUE(MatricesNear(node->matrix, expected, 0.0));
+    ExpectPresetColour(node, row.colour, row.name);
+  }
+}
+
+TEST_F(BuiltFigure, HasEighteenNodesFourteenSelectable) {
+  int nodes = 0, selectable = 0;
+  ForEachNode(root.get(), [&](PartNode* n) {
+    ++nodes;
+    selectable += n->selectable;
+    EXPECT_EQ(root->next, nullptr);
+  });
+  EXPECT_EQ(nodes, 18);
+  EXPECT_EQ(selectable, 14);
+}
+
+TEST_F(BuiltFigure, PickingPathsOfHeadHandsAndFeet) {
+  struct PathRow {
+    const char* name;
+    std::vector<int> path;
+  };
+  const PathRow rows[] = {{"Head", {0, 1, 0, 0}},
+                          {"LeftHand", {0, 1, 2, 0, 0}},
+                          {"RightHand", {0, 1, 1, 0, 0}},
+                          {"RightFoot", {0, 0, 0, 0, 0}},
+                          {"LeftFoot", {0, 0, 1, 0, 0}}};
+  for (const PathRow& row : rows) {
+    PartNode* node = NodeAt(root.get(), row.path);
+    ASSERT_NE(node, nullptr) << row.name;
+    const PartRow& expected = FigureRow(row.name);
+    EXPECT_EQ(node->size[0], expected.size[0]) << row.name;
+    EXPECT_EQ(node->restOffset[0], expected.offset[0]) << row.name;
+    EXPECT_EQ(node->restOffset[2], expected.offset[2]) << row.name;
+    EXPECT_EQ(node->pivot[2], expected.pivot[2]) << row.name;
+    EXPECT_EQ(node->firstChild, nullptr) << row.name;
+  }
+}
+
+// Extents of all boxes in the figure's own frame, from the tree's matrices and sizes.
+struct Extents {
+  double minY = 1e9, maxY = -1e9, maxAbsX = 0;
+};
+
+void Accumulate(const PartNode* node, const Matrix4 parent, Extents& e) {
+  for (const PartNode* n = node; n != nullptr; n = n->next) {
+    Matrix4 world;
+    MultiplyMatrices(parent, n->matrix, world);
+    if (n->kind == NODE_BOX) {
+      for (int corner = 0; corner < 8; ++corner) {
+        const Vec3 local = {(corner & 1 ? 0.5 : -0.5) * n->size[0],
+                            (corner & 2 ? 0.5 : -0.5) * n->size[1],
+                            (corner & 4 ? 0.5 : -0.5) * n->size[2]};
+        const Vec3 p = Apply(world, local);
+        e.minY = std::min(e.minY, p[1]);
+        e.maxY = std::max(e.maxY, p[1]);
+        e.maxAbsX = std::max(e.maxAbsX, std::fabs(p[0]));
+      }
+    }
+    Accumulate(n->firstChild, world, e);
+  }
+}
+
+TEST_F(BuiltFigure, StandsFromFeetAtMinus2_625ToHeadAt2_025AndIsWidestAtTheArms) {
+  Extents e;
+  Matrix4 identity;
+  MakeIdentity(identity);
+  Accumulate(root.get(), identity, e);
+  EXPECT_NEAR(e.minY, -2.625, 1e-12);
+  EXPECT_NEAR(e.maxY, 2.025, 1e-12);
+  EXPECT_NEAR(e.maxAbsX, 0.875, 1e-12);
+}
+
+TEST_F(BuiltFigure, EachPartTouchesItsParentAndTurnsAboutTheMeetingPoint) {
+  for (const PartRow& row : FigureTable()) {
+    if (!row.selectable) continue;
+    SCOPED_TRACE(row.name);
+    const PartNode* node = Part(root.get(), row.name);
+    const PartRow& parent = FigureRow(row.parent);
+    const std::string name = row.name, parentName = row.parent;
+    const bool standsOnParent = name == "Neck" || name == "Head";
+    const bool besideParent = parentName == "Hips" || (parentName == "Shoulders" && !standsOnParent);
+    const double top = node->matrix[7] + 0.5 * node->size[1];
+    const double bottom = node->matrix[7] - 0.5 * node->size[1];
+    const double meeting = standsOnParent ? bottom : top;
+    if (standsOnParent) {
+      EXPECT_NEAR(bottom, 0.5 * parent.size[1], 1e-12);  // on the parent's top face
+    } else if (besideParent) {
+      EXPECT_NEAR(top, 0.5 * parent.size[1], 1e-12);  // tops level
+    } else {
+      EXPECT_NEAR(top, -0.5 * parent.size[1], 1e-12);  // hangs from the bottom face
+    }
+    const Vec3 pivot = Apply(node->matrix, {row.pivot[0], row.pivot[1], row.pivot[2]});
+    if (name.find("Foot") != std::string::npos) {
+      // Moved 0.1 forward, a foot turns about the point straight under its shin's axis.
+      EXPECT_NEAR(pivot[0], 0.0, 1e-12);
+      EXPECT_NEAR(pivot[2], 0.0, 1e-12);
+    } else {
+      EXPECT_NEAR(pivot[1], meeting, 1e-12);
+      EXPECT_NEAR(pivot[0], node->matrix[3], 1e-12);
+    }
+  }
+}
+
+TEST_F(BuiltFigure, ResettingTheJointsRightAfterBuildingChangesNothing) {
+  PartNodePtr fresh = BuildFigure();
+  ResetJoints(root->firstChild);
+  std::vector<PartNode*> a, b;
+  ForEachNode(root.get(), [&](PartNode* n) { a.push_back(n); });
+  ForEachNode(fresh.get(), [&](PartNode* n) { b.push_back(n); });
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i) {
+    EXPECT_TRUE(MatricesNear(a[i]->matrix, b[i]->matrix, 0.0));
+    EXPECT_EQ(a[i]->angle, 0.0);
+  }
+}
+
+}  // namespace

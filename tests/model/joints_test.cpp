@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/figure.h"
+#include "model/joints.h"
+#include "tests/support/figure_table.h"
+#include "tests/support/matrix_checks.h"
+
+namespace {
+
+using namespace tobrin_test;
+
+// T(restOffset) x T(pivot) x R(angle) x T(-pivot): where a node with accepted bends must be.
+void ClosedForm(const PartNode* n, Matrix4 out) {
+  Matrix4 rest, to, r, from, a, b;
+  MakeTranslation(rest, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
+  MakeTranslation(to, n->pivot[0], n->pivot[1], n->pivot[2]);
+  MakeRotation(r, n->angle, 1, 0, 0);
+  MakeTranslation(from, -n->pivot[0], -n->pivot[1], -n->pivot[2]);
+  MultiplyMatrices(r, from, a);
+  MultiplyMatrices(to, a, b);
+  MultiplyMatrices(rest, b, out);
+}
+
+struct Snapshot {
+  std::vector<std::array<double, 17>> nodes;  // matrix and angle of every node
+  bool operator==(const Snapshot& o) const { return nodes == o.nodes; }
+};
+
+Snapshot Take(PartNode* root) {
+  Snapshot s;
+  ForEachNode(root, [&](PartNode* n) {
+    std::array<double, 17> v{};
+    std::copy(n->matrix, n->matrix + 16, v.begin());
+    v[16] = n->angle;
+    s.nodes.push_back(v);
+  });
+  return s;
+}
+
+class Joints : public ::testing::Test {
+ protected:
+  PartNodePtr root = BuildFigure();
+  PartNode* part(const std::string& name) { return Part(root.get(), name); }
+};
+
+TEST_F(Joints, NothingBendsWithoutASelectionOrANode) {
+  const Snapshot before = Take(root.get());
+  for (double delta : {1.0, -7.0, 100.0, 0.0}) BendJoints(root.get(), delta);
+  EXPECT_EQ(Take(root.get()), before);
+  BendJoints(nullptr, 5.0);
+  ResetJoints(nullptr);
+  ResetRootPose(nullptr);
+}
+
+TEST_F(Joints, AStepLandingOnALimitIsRefusedNotClamped) {
+  PartNode node;
+  InitPartNode(&node);
+  node.selected = 1;
+  node.minAngle = -135;
+  node.maxAngle = 135;
+  BendJoints(&node, 130);
+  ASSERT_EQ(node.angle, 130);
+  Matrix4 at130;
+  CopyMatrix(node.matrix, at130);
+
+  BendJoints(&node, 5);  // would land exactly on the limit
+  EXPECT_EQ(node.angle, 130);
+  EXPECT_TRUE(MatricesNear(node.matrix, at130, 0.0));
+  BendJoints(&node, 10);  // would pass it
+  EXPECT_EQ(node.angle, 130);
+  BendJoints(&node, 4);
+  EXPECT_EQ(node.angle, 134);
+  BendJoints(&node, 1);
+  EXPECT_EQ(node.angle, 134);
+
+  // The same at the lower limit.
+  BendJoints(&node, -134 - 130);
+  EXPECT_EQ(node.angle, -130);
+  BendJoints(&node, -5);
+  EXPECT_EQ(node.angle, -130);
+  BendJoints(&node, -4.5);
+  EXPECT_EQ(node.angle, -134.5);
+}
+
+TEST_F(Joints, RigidNodesNeverBendEvenWhenSelected) {
+  for (const char* name : {"Root", "Torso", "Shoulders", "Hips"}) part(name)->selected = 1;
+  const Snapshot before = Take(root.get());
+  for (double delta : {1.0, -1.0, 0.5, 300.0}) BendJoints(root.get(), delta);
+  EXPECT_EQ(Take(root.get()), before);
+}
+
+TEST_F(Joints, ForearmBendsForwardAboutItsElbowAndCarriesTheHand) {
+  PartNode* forearm = part("LeftForearm");
+  PartNode* hand = part("LeftHand");
+  forearm->selected = 1;
+  const Vec3 elbow = {0, 0.3, 0};
+  const Vec3 elbowBefore = Apply(forearm->matrix, elbow);
+  const Vec3 wristBefore = Apply(forearm->matrix, {0, -0.3, 0});
+  Matrix4 handBefore;
+  CopyMatrix(hand->matrix, handBefore);
+
+  BendJoints(root.get(), -100);
+  EXPECT_EQ(forearm->angle, -100);
+  EXPECT_EQ(hand->angle, 0);
+  EXPECT_TRUE(PointsNear(Apply(forearm->matrix, elbow), elbowBefore, 1e-15));
+  const Vec3 wrist = Apply(forearm->matrix, {0, -0.3, 0});
+  EXPECT_GT(wrist[2], 0.3);  // swung forward, toward the viewer
+  EXPECT_GT(wrist[1], wristBefore[1]);
+  // The hand's own placement is untouched; it moves with its parent.
+  EXPECT_TRUE(MatricesNear(hand->matrix, handBefore, 0.0));
+}
+
+TEST_F(Joints, PositiveStepsSwingHangingPartsBackTipTheHeadForwardAndLowerTheToes) {
+  struct Row {
+    const char* name;
+    Vec3 probe;  // a point of the part away from its pivot, in its own frame
+    int axis;    // coordinate that must grow for a positive step
+    double sign;
+  };
+  const Row rows[] = {
+      {"RightShin", {0, -0.4, 0}, 2, -1.0},   // knee: foot end goes back (-z)
+      {"LeftUpperArm", {0, -0.35, 0}, 2, -1.0},
+      {"Neck", {0, 0.175, 0}, 2, 1.0},        // the top tips forward (+z)
+      {"Head", {0, 0.4, 0}, 2, 1.0},
+      {"LeftFoot", {0, 0, 0.25}, 1, -1.0},    // toes go down
+  };
+  for (const Row& row : rows) {
+    PartNodePtr fig = BuildFigure();
+    PartNode* n = Part(fig.get(), row.name);
+    n->selected = 1;
+    const Vec3 before = Apply(n->matrix, row.probe);
+    BendJoints(fig.get(), 20);
+    const Vec3 after = Apply(n->matrix, row.probe);
+    EXPECT_GT(row.sign * (after[row.axis] - before[row.axis]), 0.01) << row.name;
+  }
+}
+
+TEST_F(Joints, NestedSelectionsTurnEachAboutItsOwnJointAndCarryTheChild) {
+  PartNode* upper = part("RightUpperArm");
+  PartNode* forearm = part("RightForearm");
+  upper->selected = forearm->selected = 1;
+  BendJoints(root.get(), -30);
+  BendJoints(root.get(), -25);
+  EXPECT_EQ(upper->angle, -55);
+  EXPECT_EQ(forearm->angle, -55);
+  Matrix4 expected;
+  ClosedForm(upper, expected);
+  EXPECT_TRUE(MatricesNear(upper->matrix, expected, 1e-12));
+  ClosedForm(forearm, expected);
+  EXPECT_TRUE(MatricesNear(forearm->matrix, expected, 1e-12));
+  // In the shoulder bar's frame the elbow follows the upper arm's turn.
+  Matrix4 elbowFrame;
+  MultiplyMatrices(upper->matrix, forearm->matrix, elbowFrame);
+  const Vec3 elbow = Apply(elbowFrame, {0, 0.3, 0});
+  const Vec3 elbowViaUpper = Apply(upper->matrix, {0, -0.35, 0});
+  EXPECT_TRUE(PointsNear(elbow, elbowViaUpper, 1e-12));
+  EXPECT_GT(elbow[2], 0.1);
+}
+
+TEST_F(Joints, AStepAndItsOppositeReturnToTheStart) {
+  for (const std::string& name : SelectableParts()) part(name)->selected = 1;
+  const Snapshot before = Take(root.get());
+  BendJoints(root.get(), 13.0);
+  BendJoints(root.get(), -13.0);
+  const Snapshot after = Take(root.get());
+  ASSERT_EQ(after.nodes.size(), before.nodes.size());
+  for (size_t i = 0; i < before.nodes.size(); ++i) {
+    for (int k = 0; k < 17; ++k) EXPECT_NEAR(after.nodes[i][k], before.nodes[i][k], 1e-14);
+  }
+}
+
+TEST_F(Joints, ResetJointsRestoresConstructionAndKeepsSelectionAndPose) {
+  for (const char* name : {"Head", "LeftShin", "RightHand"}) part(name)->selected = 1;
+  for (int i = 0; i < 20; ++i) BendJoints(root.get(), 7.0);
+  Matrix4 pose;
+  MakeRotation(pose, 50, 0, 1, 0);
+  pose[3] = 1.5;
+  CopyMatrix(pose, root->matrix);
+
+  ResetJoints(root->firstChild);
+  PartNodePtr fresh = BuildFigure();
+  CopyMatrix(pose, fresh->matrix);
+  EXPECT_EQ(Take(root.get()), Take(fresh.get()));
+  EXPECT_EQ(part("Head")->selected, 1);
+  EXPECT_EQ(part("LeftShin")->selected, 1);
+  EXPECT_EQ(part("Neck")->selected, 0);
+}
+
+TEST_F(Joints, ResetRootPoseKeepsTheBends) {
+  part("LeftThigh")->selected = 1;
+  BendJoints(root.get(), -40);
+  Matrix4 bent;
+  CopyMatrix(part("LeftThigh")->matrix, bent);
+  MakeRotation(root->matrix, 99, 1, 1, 1);
+  root->matrix[11] = -3.0;
+  ResetRootPose(root.get());
+  Matrix4 identity;
+  MakeIdentity(identity);
+  EXPECT_TRUE(MatricesNear(root->matrix, identity, 0.0));
+  EXPECT_TRUE(MatricesNear(part("LeftThigh")->matrix, bent, 0.0));
+  EXPECT_EQ(part("LeftThigh")->angle, -40);
+  EXPECT_EQ(part("LeftThigh")->selected, 1);
+}
+
+// Many random selections and steps: no angle ever reaches a limit and every node's matrix
+// stays the closed form of its angle.
+TEST_F(Joints, RandomBendsStayInsideTheLimitsAndMatchTheClosedForm) {
+  std::mt19937 rng(20261207);
+  const std::vector<std::string> names = SelectableParts();
+  std::uniform_int_distribution<size_t> pick(0, names.size() - 1);
+  std::uniform_real_distribution<double> step(-60.0, 60.0);
+  std::uniform_int_distribution<int> action(0, 9);
+  for (int i = 0; i < 20000; ++i) {
+    const int a = action(rng);
+    if (a < 3) {
+      PartNode* n = part(names[pick(rng)]);
+      n->selected = !n->selected;
+    } else if (a == 3) {
+      BendJoints(root.get(), std::round(step(rng)));  // whole pixels, as the mouse gives
+    } else if (a == 9 && i % 50 == 0) {
+      ResetJoints(root->firstChild);
+    } else {
+      BendJoints(root.get(), step(rng));
+    }
+    if (i % 10 != 0) continue;
+    ForEachNode(root.get(), [&](PartNode* n) {
+      if (n == root.get()) return;
+      if (n->maxAngle != 0) {
+        ASSERT_GT(n->angle, n->minAngle);
+        ASSERT_LT(n->angle, n->maxAngle);
+      } else {
+        ASSERT_EQ(n->angle, 0.0);
+      }
+      Matrix4 expected;
+      ClosedForm(n, expected);
+      ASSERT_TRUE(MatricesNear(n->matrix, expected, 1e-9)) << "step " << i;
+    });
+  }
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// Small helpers for checking matrices in tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+#include "model/matrix.h"
+
+namespace tobrin_test {
+
+using Vec3 = std::array<double, 3>;
+
+// M x (p, 1), dropping the homogeneous coordinate (row 3 is (0, 0, 0, 1) throughout).
+inline Vec3 Apply(const Matrix4 m, const Vec3& p) {
+  Vec3 r{};
+  for (int i = 0; i < 3; ++i) {
+    r[i] = m[4 * i] * p[0] + m[4 * i + 1] * p[1] + m[4 * i + 2] * p[2] + m[4 * i + 3];
+  }
+  return r;
+}
+
+inline ::testing::AssertionResult MatricesNear(const Matrix4 a, const Matrix4 b, double tol) {
+  for (int k = 0; k < 16; ++k) {
+    if (!(std::fabs(a[k] - b[k]) <= tol)) {
+      return ::testing::AssertionFailure()
+             << "element (" << k / 4 << ", " << k % 4 << "): " << a[k] << " vs " << b[k];
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+inline ::testing::AssertionResult PointsNear(const Vec3& a, const Vec3& b, double tol) {
+  for (int k = 0; k < 3; ++k) {
+    if (!(std::fabs(a[k] - b[k]) <= tol)) {
+      return ::testing::AssertionFailure() << "(" << a[0] << ", " << a[1] << ", " << a[2]
+                                           << ") vs (" << b[0] << ", " << b[1] << ", " << b[2]
+                                           << ")";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Largest deviation of the rotation block from orthonormal: max |R^T R - I|.
+inline double OrthonormalityError(const Matrix4 m) {
+  double worst = 0.0;
+  for (int a = 0; a < 3; ++a) {
+    for (int b = 0; b < 3; ++b) {
+      double dot = 0.0;
+      for (int i = 0; i < 3; ++i) dot += m[4 * i + a] * m[4 * i + b];
+      worst = std::fmax(worst, std::fabs(dot - (a == b ? 1.0 : 0.0)));
+    }
+  }
+  return worst;
+}
+
+}  // namespace tobrin_test
