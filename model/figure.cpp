@@ -17,17 +17,14 @@ struct BoxSpec {
 // the neck and head, and for a foot the point straight under its shin's axis.
 constexpr BoxSpec kTorso{{0, 0, 0}, {1.0, 1.25, 0.8}, SetColourOrange, {0, 0, 0}, 0, 0, 0};
 constexpr BoxSpec kHips{{0, -0.875, 0}, {0.5, 0.5, 0.7}, SetColourTeal, {0, 0, 0}, 0, 0, 0};
-constexpr BoxSpec kShoulders{
-    {0, 0.75, 0}, {1.25, 0.25, 0.8}, SetColourTeal, {0, 0, 0}, 0, 0, 0};
-constexpr BoxSpec kNeck{
-    {0, 0.3, 0}, {0.2, 0.35, 0.2}, SetColourOrange, {0, -0.175, 0}, -50, 95, 1};
+constexpr BoxSpec kShoulders{{0, 0.75, 0}, {1.25, 0.25, 0.8}, SetColourTeal, {0, 0, 0}, 0, 0, 0};
+constexpr BoxSpec kNeck{{0, 0.3, 0}, {0.2, 0.35, 0.2}, SetColourOrange, {0, -0.175, 0}, -50, 95, 1};
 constexpr BoxSpec kHead{{0, 0.575, 0}, {0.8, 0.8, 0.7}, SetColourSlate, {0, -0.4, 0}, -50, 90, 1};
 constexpr BoxSpec kRightUpperArm{
     {-0.75, -0.225, 0}, {0.25, 0.7, 0.3}, SetColourSlate, {0, 0.35, 0}, -400, 227, 1};
 constexpr BoxSpec kLeftUpperArm{
     {0.75, -0.225, 0}, {0.25, 0.7, 0.3}, SetColourSlate, {0, 0.35, 0}, -400, 227, 1};
-constexpr BoxSpec kForearm{
-    {0, -0.65, 0}, {0.2, 0.6, 0.2}, SetColourTeal, {0, 0.3, 0}, -264, 40, 1};
+constexpr BoxSpec kForearm{{0, -0.65, 0}, {0.2, 0.6, 0.2}, SetColourTeal, {0, 0.3, 0}, -264, 40, 1};
 constexpr BoxSpec kHand{
     {0, -0.425, 0}, {0.2, 0.25, 0.15}, SetColourOrange, {0, 0.125, 0}, -190, 180, 1};
 constexpr BoxSpec kRightThigh{

@@ -8,7 +8,8 @@ void MultiplyMatrices(const Matrix4 a, const Matrix4 b, Matrix4 out) {
   for (int i = 0; i < 4; ++i) {
     for (int j = 0; j < 4; ++j) {
       double sum = 0.0;
-      for (int k = 0; k < 4; ++k) sum += a[4 * i + k] * b[4 * k + j];
+      for (int k = 0; k < 4; ++k)
+        sum += a[4 * i + k] * b[4 * k + j];
       product[4 * i + j] = sum;
     }
   }
@@ -17,15 +18,19 @@ void MultiplyMatrices(const Matrix4 a, const Matrix4 b, Matrix4 out) {
 
 void TransposeForGL(const Matrix4 m, double out[16]) {
   for (int i = 0; i < 4; ++i) {
-    for (int j = 0; j < 4; ++j) out[4 * j + i] = m[4 * i + j];
+    for (int j = 0; j < 4; ++j)
+      out[4 * j + i] = m[4 * i + j];
   }
 }
 
 void MakeIdentity(Matrix4 m) {
-  for (int i = 0; i < 16; ++i) m[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  for (int i = 0; i < 16; ++i)
+    m[i] = (i % 5 == 0) ? 1.0 : 0.0;
 }
 
-void CopyMatrix(const Matrix4 src, Matrix4 dst) { std::copy(src, src + 16, dst); }
+void CopyMatrix(const Matrix4 src, Matrix4 dst) {
+  std::copy(src, src + 16, dst);
+}
 
 void MakeTranslation(Matrix4 m, double x, double y, double z) {
   MakeIdentity(m);
@@ -62,7 +67,8 @@ void OrthonormalizeRotation(Matrix4 m) {
   // Columns of the 3x3 block.
   double c[3][3];
   for (int j = 0; j < 3; ++j) {
-    for (int i = 0; i < 3; ++i) c[j][i] = m[4 * i + j];
+    for (int i = 0; i < 3; ++i)
+      c[j][i] = m[4 * i + j];
   }
   const auto dot = [](const double* a, const double* b) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
@@ -70,18 +76,21 @@ void OrthonormalizeRotation(Matrix4 m) {
   const auto normalize = [&](double* v) {
     const double len = std::sqrt(dot(v, v));
     if (len > 0.0) {
-      for (int i = 0; i < 3; ++i) v[i] /= len;
+      for (int i = 0; i < 3; ++i)
+        v[i] /= len;
     }
   };
   normalize(c[0]);
   double d = dot(c[0], c[1]);
-  for (int i = 0; i < 3; ++i) c[1][i] -= d * c[0][i];
+  for (int i = 0; i < 3; ++i)
+    c[1][i] -= d * c[0][i];
   normalize(c[1]);
   // The third column follows from the first two, which also keeps the frame right-handed.
   c[2][0] = c[0][1] * c[1][2] - c[0][2] * c[1][1];
   c[2][1] = c[0][2] * c[1][0] - c[0][0] * c[1][2];
   c[2][2] = c[0][0] * c[1][1] - c[0][1] * c[1][0];
   for (int j = 0; j < 3; ++j) {
-    for (int i = 0; i < 3; ++i) m[4 * i + j] = c[j][i];
+    for (int i = 0; i < 3; ++i)
+      m[4 * i + j] = c[j][i];
   }
 }

@@ -1,6 +1,8 @@
 #include "model/part_node.h"
 
-PartNode::~PartNode() { DestroyPartNode(this); }
+PartNode::~PartNode() {
+  DestroyPartNode(this);
+}
 
 void InitPartNode(PartNode* node) {
   MakeIdentity(node->matrix);
@@ -10,7 +12,8 @@ void InitPartNode(PartNode* node) {
   node->firstChild = nullptr;
   node->selectable = 1;
   node->selected = 0;
-  for (double& p : node->pivot) p = 0.0;
+  for (double& p : node->pivot)
+    p = 0.0;
   node->minAngle = 0.0;
   node->maxAngle = 0.0;
   node->angle = 0.0;
@@ -71,9 +74,15 @@ void DestroyChain(PartNode* first) {
 
 }  // namespace
 
-PartNode* SetColourOrange(PartNode* node) { return SetColour(node, 0.8, 0.5, 0.0); }
-PartNode* SetColourTeal(PartNode* node) { return SetColour(node, 0.0, 0.6, 0.6); }
-PartNode* SetColourSlate(PartNode* node) { return SetColour(node, 0.2, 0.2, 0.5); }
+PartNode* SetColourOrange(PartNode* node) {
+  return SetColour(node, 0.8, 0.5, 0.0);
+}
+PartNode* SetColourTeal(PartNode* node) {
+  return SetColour(node, 0.0, 0.6, 0.6);
+}
+PartNode* SetColourSlate(PartNode* node) {
+  return SetColour(node, 0.2, 0.2, 0.5);
+}
 
 void DestroyPartNode(PartNode* node) {
   if (PartNode* inst = node->instance) {

@@ -29,15 +29,15 @@ struct PartNode {
   PartNode* instance = nullptr;   // drawn in this node's place; only for NODE_INSTANCE
   Matrix4 matrix = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // placement in the parent
   double colour[4] = {0, 0, 0, 1};                                    // red, green, blue, alpha
-  double size[3] = {0, 0, 0};  // box extent along the node's own axes, scene units
-  PartNode* next = nullptr;        // next sibling
-  PartNode* firstChild = nullptr;  // child with index 0
-  unsigned char selectable = 1;    // 1 if picking may select the node
-  unsigned char selected = 0;      // 1 while selected
-  double pivot[3] = {0, 0, 0};     // joint centre, in the node's own frame
-  double minAngle = 0;             // lower joint limit, exclusive, angle units
-  double maxAngle = 0;             // upper joint limit, exclusive, angle units
-  double angle = 0;                // sum of accepted bends, angle units
+  double size[3] = {0, 0, 0};        // box extent along the node's own axes, scene units
+  PartNode* next = nullptr;          // next sibling
+  PartNode* firstChild = nullptr;    // child with index 0
+  unsigned char selectable = 1;      // 1 if picking may select the node
+  unsigned char selected = 0;        // 1 while selected
+  double pivot[3] = {0, 0, 0};       // joint centre, in the node's own frame
+  double minAngle = 0;               // lower joint limit, exclusive, angle units
+  double maxAngle = 0;               // upper joint limit, exclusive, angle units
+  double angle = 0;                  // sum of accepted bends, angle units
   double restOffset[3] = {0, 0, 0};  // translation that a joint reset puts back into `matrix`
 };
 

@@ -20,27 +20,34 @@ class BuiltFigure : public ::testing::Test {
 
 int ChildCount(const PartNode* node) {
   int n = 0;
-  for (const PartNode* c = node->firstChild; c != nullptr; c = c->next) ++n;
+  for (const PartNode* c = node->firstChild; c != nullptr; c = c->next)
+    ++n;
   return n;
 }
 
 int ChildrenInTable(const char* name) {
-  return static_cast<int>(std::count_if(FigureTable().begin(), FigureTable().end(),
-                                        [&](const PartRow& r) {
-                                          return r.parent != nullptr &&
-                                                 std::string(r.parent) == name;
-                                        }));
+  return static_cast<int>(std::count_if(
+      FigureTable().begin(), FigureTable().end(),
+      [&](const PartRow& r) { return r.parent != nullptr && std::string(r.parent) == name; }));
 }
 
 void ExpectPresetColour(const PartNode* node, Preset preset, const char* name) {
   double expected[3] = {0, 0, 0};
   switch (preset) {
-    case Preset::Orange: expected[0] = 0.8, expected[1] = 0.5, expected[2] = 0.0; break;
-    case Preset::Teal: expected[0] = 0.0, expected[1] = 0.6, expected[2] = 0.6; break;
-    case Preset::Slate: expected[0] = 0.2, expected[1] = 0.2, expected[2] = 0.5; break;
-    case Preset::None: return;  // a group's colour is never read
+    case Preset::Orange:
+      expected[0] = 0.8, expected[1] = 0.5, expected[2] = 0.0;
+      break;
+    case Preset::Teal:
+      expected[0] = 0.0, expected[1] = 0.6, expected[2] = 0.6;
+      break;
+    case Preset::Slate:
+      expected[0] = 0.2, expected[1] = 0.2, expected[2] = 0.5;
+      break;
+    case Preset::None:
+      return;  // a group's colour is never read
   }
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(node->colour[i], expected[i]) << name;
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(node->colour[i], expected[i]) << name;
   EXPECT_EQ(node->colour[3], 1.0) << name;
 }
 
@@ -147,7 +154,8 @@ TEST_F(BuiltFigure, EachPartTouchesItsParentAndTurnsAboutTheMeetingPoint) {
     const PartRow& parent = FigureRow(row.parent);
     const std::string name = row.name, parentName = row.parent;
     const bool standsOnParent = name == "Neck" || name == "Head";
-    const bool besideParent = parentName == "Hips" || (parentName == "Shoulders" && !standsOnParent);
+    const bool besideParent =
+        parentName == "Hips" || (parentName == "Shoulders" && !standsOnParent);
     const double top = node->matrix[7] + 0.5 * node->size[1];
     const double bottom = node->matrix[7] - 0.5 * node->size[1];
     const double meeting = standsOnParent ? bottom : top;

@@ -49,7 +49,8 @@ class Joints : public ::testing::Test {
 
 TEST_F(Joints, NothingBendsWithoutASelectionOrANode) {
   const Snapshot before = Take(root.get());
-  for (double delta : {1.0, -7.0, 100.0, 0.0}) BendJoints(root.get(), delta);
+  for (double delta : {1.0, -7.0, 100.0, 0.0})
+    BendJoints(root.get(), delta);
   EXPECT_EQ(Take(root.get()), before);
   BendJoints(nullptr, 5.0);
   ResetJoints(nullptr);
@@ -87,9 +88,11 @@ TEST_F(Joints, AStepLandingOnALimitIsRefusedNotClamped) {
 }
 
 TEST_F(Joints, RigidNodesNeverBendEvenWhenSelected) {
-  for (const char* name : {"Root", "Torso", "Shoulders", "Hips"}) part(name)->selected = 1;
+  for (const char* name : {"Root", "Torso", "Shoulders", "Hips"})
+    part(name)->selected = 1;
   const Snapshot before = Take(root.get());
-  for (double delta : {1.0, -1.0, 0.5, 300.0}) BendJoints(root.get(), delta);
+  for (double delta : {1.0, -1.0, 0.5, 300.0})
+    BendJoints(root.get(), delta);
   EXPECT_EQ(Take(root.get()), before);
 }
 
@@ -122,11 +125,11 @@ TEST_F(Joints, PositiveStepsSwingHangingPartsBackTipTheHeadForwardAndLowerTheToe
     double sign;
   };
   const Row rows[] = {
-      {"RightShin", {0, -0.4, 0}, 2, -1.0},   // knee: foot end goes back (-z)
+      {"RightShin", {0, -0.4, 0}, 2, -1.0},  // knee: foot end goes back (-z)
       {"LeftUpperArm", {0, -0.35, 0}, 2, -1.0},
-      {"Neck", {0, 0.175, 0}, 2, 1.0},        // the top tips forward (+z)
+      {"Neck", {0, 0.175, 0}, 2, 1.0},  // the top tips forward (+z)
       {"Head", {0, 0.4, 0}, 2, 1.0},
-      {"LeftFoot", {0, 0, 0.25}, 1, -1.0},    // toes go down
+      {"LeftFoot", {0, 0, 0.25}, 1, -1.0},  // toes go down
   };
   for (const Row& row : rows) {
     PartNodePtr fig = BuildFigure();
@@ -162,20 +165,24 @@ TEST_F(Joints, NestedSelectionsTurnEachAboutItsOwnJointAndCarryTheChild) {
 }
 
 TEST_F(Joints, AStepAndItsOppositeReturnToTheStart) {
-  for (const std::string& name : SelectableParts()) part(name)->selected = 1;
+  for (const std::string& name : SelectableParts())
+    part(name)->selected = 1;
   const Snapshot before = Take(root.get());
   BendJoints(root.get(), 13.0);
   BendJoints(root.get(), -13.0);
   const Snapshot after = Take(root.get());
   ASSERT_EQ(after.nodes.size(), before.nodes.size());
   for (size_t i = 0; i < before.nodes.size(); ++i) {
-    for (int k = 0; k < 17; ++k) EXPECT_NEAR(after.nodes[i][k], before.nodes[i][k], 1e-14);
+    for (int k = 0; k < 17; ++k)
+      EXPECT_NEAR(after.nodes[i][k], before.nodes[i][k], 1e-14);
   }
 }
 
 TEST_F(Joints, ResetJointsRestoresConstructionAndKeepsSelectionAndPose) {
-  for (const char* name : {"Head", "LeftShin", "RightHand"}) part(name)->selected = 1;
-  for (int i = 0; i < 20; ++i) BendJoints(root.get(), 7.0);
+  for (const char* name : {"Head", "LeftShin", "RightHand"})
+    part(name)->selected = 1;
+  for (int i = 0; i < 20; ++i)
+    BendJoints(root.get(), 7.0);
   Matrix4 pose;
   MakeRotation(pose, 50, 0, 1, 0);
   pose[3] = 1.5;

@@ -90,7 +90,8 @@ TEST(MakeRotation, ZeroAxisGivesTheIdentityRatherThanNaN) {
 
 TEST(MakeRotation, WritesEveryElement) {
   Matrix4 m;
-  for (double& v : m) v = 42.0;
+  for (double& v : m)
+    v = 42.0;
   MakeRotation(m, 10.0, 0.0, 1.0, 0.0);
   EXPECT_EQ(m[3], 0.0);
   EXPECT_EQ(m[7], 0.0);
@@ -151,7 +152,8 @@ TEST(TransposeForGL, PutsTheTranslationAtTwelveThirteenFourteen) {
   MakeRotation(r, 77.0, 1, 1, 0);
   TransposeForGL(r, gl);
   for (int i = 0; i < 4; ++i) {
-    for (int j = 0; j < 4; ++j) EXPECT_EQ(gl[4 * j + i], r[4 * i + j]);
+    for (int j = 0; j < 4; ++j)
+      EXPECT_EQ(gl[4 * j + i], r[4 * i + j]);
   }
 }
 
@@ -176,7 +178,8 @@ TEST(OrthonormalizeRotation, RestoresARigidBlockAndKeepsTheTranslation) {
   Matrix4 original;
   CopyMatrix(m, original);
   // Drift the block the way long chains of products do, only more.
-  for (int k : {0, 1, 2, 4, 5, 6, 8, 9, 10}) m[k] *= 1.0 + 1e-7 * (k + 1);
+  for (int k : {0, 1, 2, 4, 5, 6, 8, 9, 10})
+    m[k] *= 1.0 + 1e-7 * (k + 1);
   ASSERT_GT(tobrin_test::OrthonormalityError(m), 1e-7);
   OrthonormalizeRotation(m);
   EXPECT_LT(tobrin_test::OrthonormalityError(m), 1e-15);

@@ -14,9 +14,9 @@
 namespace {
 
 bool g_tracking = false;
-long g_live = 0;                // allocations minus frees while tracking
-long g_failAt = -1;             // the allocation that throws, counted from 0; -1 for none
-long g_allocations = 0;         // allocations while tracking
+long g_live = 0;                        // allocations minus frees while tracking
+long g_failAt = -1;                     // the allocation that throws, counted from 0; -1 for none
+long g_allocations = 0;                 // allocations while tracking
 std::vector<void*>* g_freed = nullptr;  // order of frees while tracking, if wanted
 
 }  // namespace
@@ -44,7 +44,9 @@ void operator delete(void* p) noexcept {
   std::free(p);
 }
 
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete(void* p, std::size_t) noexcept {
+  operator delete(p);
+}
 
 namespace {
 

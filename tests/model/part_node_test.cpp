@@ -12,7 +12,8 @@ TEST(InitPartNode, GivesABoxWithIdentityNoLinksAndZeroJoint) {
   node.instance = &other;
   node.next = &other;
   node.firstChild = &other;
-  for (double& v : node.matrix) v = 9.0;
+  for (double& v : node.matrix)
+    v = 9.0;
   node.selectable = 0;
   node.selected = 1;
   node.pivot[0] = node.pivot[1] = node.pivot[2] = 5.0;
@@ -26,10 +27,12 @@ TEST(InitPartNode, GivesABoxWithIdentityNoLinksAndZeroJoint) {
   EXPECT_EQ(node.instance, nullptr);
   EXPECT_EQ(node.next, nullptr);
   EXPECT_EQ(node.firstChild, nullptr);
-  for (int k = 0; k < 16; ++k) EXPECT_EQ(node.matrix[k], k % 5 == 0 ? 1.0 : 0.0) << k;
+  for (int k = 0; k < 16; ++k)
+    EXPECT_EQ(node.matrix[k], k % 5 == 0 ? 1.0 : 0.0) << k;
   EXPECT_EQ(node.selectable, 1);
   EXPECT_EQ(node.selected, 0);
-  for (double p : node.pivot) EXPECT_EQ(p, 0.0);
+  for (double p : node.pivot)
+    EXPECT_EQ(p, 0.0);
   EXPECT_EQ(node.minAngle, 0.0);
   EXPECT_EQ(node.maxAngle, 0.0);
   EXPECT_EQ(node.angle, 0.0);
@@ -71,9 +74,11 @@ TEST(ColourPresets, SetTheColourAndReturnTheNode) {
 
 TEST(DestroyPartNode, AMillionSiblingsDoNotExhaustTheStack) {
   auto root = std::make_unique<PartNode>();
-  for (int i = 0; i < 1000000; ++i) AddChild(root.get(), new PartNode);
+  for (int i = 0; i < 1000000; ++i)
+    AddChild(root.get(), new PartNode);
   // A chain under a chain: the first child also has a long list of its own.
-  for (int i = 0; i < 1000; ++i) AddChild(root->firstChild, new PartNode);
+  for (int i = 0; i < 1000; ++i)
+    AddChild(root->firstChild, new PartNode);
   root.reset();  // must return; leaks, if any, are the sanitizer build's to report
   SUCCEED();
 }

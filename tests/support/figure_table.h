@@ -27,6 +27,7 @@ struct PartRow {
   bool selectable;
 };
 
+// clang-format off
 inline const std::vector<PartRow>& FigureTable() {
   static const std::vector<PartRow> rows = {
       {"Root", nullptr, 0, NODE_GROUP, {0, 0, 0}, {0, 0, 0}, Preset::None, {0, 0, 0}, 0, 0, false},
@@ -67,6 +68,7 @@ inline const std::vector<PartRow>& FigureTable() {
   };
   return rows;
 }
+// clang-format on
 
 inline const PartRow& FigureRow(const std::string& name) {
   for (const PartRow& row : FigureTable()) {
@@ -91,7 +93,8 @@ inline PartNode* NodeAt(PartNode* root, const std::vector<int>& path) {
   for (int index : path) {
     if (node == nullptr) return nullptr;
     node = node->firstChild;
-    for (int k = 0; k < index && node != nullptr; ++k) node = node->next;
+    for (int k = 0; k < index && node != nullptr; ++k)
+      node = node->next;
   }
   return node;
 }

@@ -34,9 +34,9 @@ inline ::testing::AssertionResult MatricesNear(const Matrix4 a, const Matrix4 b,
 inline ::testing::AssertionResult PointsNear(const Vec3& a, const Vec3& b, double tol) {
   for (int k = 0; k < 3; ++k) {
     if (!(std::fabs(a[k] - b[k]) <= tol)) {
-      return ::testing::AssertionFailure() << "(" << a[0] << ", " << a[1] << ", " << a[2]
-                                           << ") vs (" << b[0] << ", " << b[1] << ", " << b[2]
-                                           << ")";
+      return ::testing::AssertionFailure()
+             << "(" << a[0] << ", " << a[1] << ", " << a[2] << ") vs (" << b[0] << ", " << b[1]
+             << ", " << b[2] << ")";
     }
   }
   return ::testing::AssertionSuccess();
@@ -48,7 +48,8 @@ inline double OrthonormalityError(const Matrix4 m) {
   for (int a = 0; a < 3; ++a) {
     for (int b = 0; b < 3; ++b) {
       double dot = 0.0;
-      for (int i = 0; i < 3; ++i) dot += m[4 * i + a] * m[4 * i + b];
+      for (int i = 0; i < 3; ++i)
+        dot += m[4 * i + a] * m[4 * i + b];
       worst = std::fmax(worst, std::fabs(dot - (a == b ? 1.0 : 0.0)));
     }
   }

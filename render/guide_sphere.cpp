@@ -1,0 +1,37 @@
+#include "render/guide_sphere.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <new>
+
+#include "render/projection.h"
+
+GuideQuadric::GuideQuadric() : quadric_(gluNewQuadric()) {
+  if (quadric_ == nullptr) throw std::bad_alloc();
+  gluQuadricDrawStyle(quadric_, GLU_LINE);
+}
+
+GuideQuadric::~GuideQuadric() {
+  gluDeleteQuadric(quadric_);
+}
+
+void DrawGuideSphere(GLUquadric* quadric, const PartNode* root, const Camera& camera, int width,
+                     int height) {
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_LIGHTING);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glViewport(0, 0, width, height);
+  LookAt(camera);
+  double gl[16];
+  TransposeForGL(root->matrix, gl);
+  glMultMatrixd(gl);
+  glTranslated(0.0, -0.25, 0.0);
+  glRotated(90.0, 1.0, 0.0, 0.0);
+  gluSphere(quadric, GUIDE_SPHERE_RADIUS, GUIDE_SPHERE_SLICES, GUIDE_SPHERE_STACKS);
+  glPopMatrix();
+  glEnable(GL_CULL_FACE);
+  glEnable(GL_LIGHTING);
+}

@@ -1,0 +1,17 @@
+// Projection and camera.
+#pragma once
+
+#include "render/camera.h"
+
+constexpr double FIELD_OF_VIEW_Y = 45.0;  // degrees
+constexpr double NEAR_PLANE = 1.0;
+constexpr double FAR_PLANE = 1000.0;
+
+// Multiplies the perspective for a width x height pixel area onto the current matrix (which
+// the caller has made the projection matrix), then makes the model-view matrix current with
+// only the camera in it, and sets the viewport to the whole area. Width and height must be
+// positive; callers skip their work for an empty area.
+void ApplyProjection(const Camera& camera, int width, int height);
+
+// gluLookAt with the camera's eye, centre and up.
+void LookAt(const Camera& camera);

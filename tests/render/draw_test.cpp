@@ -1,0 +1,222 @@
+// Drawing the tree and whole frames: selection names, pictures against baselines, and pixels
+// whose values follow from the geometry and the lighting equation.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "model/figure.h"
+#include "render/draw_node.h"
+#include "render/guide_sphere.h"
+#include "render/projection.h"
+#include "render/scene.h"
+#include "tests/support/gl_test.h"
+#include "tests/support/image_compare.h"
+#include "tests/support/scene_helpers.h"
+
+namespace {
+
+using namespace tobrin_test;
+
+class Drawing : public GLTest {
+ protected:
+  RgbaImage Render(const PartNode* root, int width, int height, GLUquadric* sphere = nullptr) {
+    EXPECT_TRUE(gl().Resize(width, height));
+    EXPECT_TRUE(DrawScene({root, DEFAULT_CAMERA, width, height, sphere}));
+    EXPECT_NO_GL_ERROR();
+    return {width, height, gl().ReadPixels()};
+  }
+
+  // Draws the tree in selection mode over the whole area and returns the name path of every
+  // hit, as PickPart would read them.
+  std::set<std::vector<GLuint>> HitPaths(const PartNode* root) {
+    GLuint buffer[1000];
+    glSelectBuffer(1000, buffer);
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    ApplyProjection(DEFAULT_CAMERA, 400, 300);
+    glPushName(0);
+    DrawNode(root);
+    glPopName();
+    const GLint hits = glRenderMode(GL_RENDER);
+    std::set<std::vector<GLuint>> paths;
+    for (GLint h = 0, pos = 0; h < hits; ++h) {
+      const GLuint n = buffer[pos];
+      paths.insert(std::vector<GLuint>(buffer + pos + 3, buffer + pos + 3 + n));
+      pos += 3 + n;
+    }
+    return paths;
+  }
+};
+
+PartNode* Box(double x, double y, double z, double size) {
+  auto* node = new PartNode;
+  InitPartNode(node);
+  MakeTranslation(node->matrix, x, y, z);
+  node->size[0] = node->size[1] = node->size[2] = size;
+  SetColourTeal(node);
+  return node;
+}
+
+TEST_F(Drawing, NamesArePathsOfChildIndexesAndInstancesDrawInPlace) {
+  // root: A (box), B (group) with C (box), D (instance of E, a box with child F).
+  PartNodePtr root = std::make_unique<PartNode>();
+  InitPartNode(root.get());
+  root->kind = NODE_GROUP;
+  PartNode* d = Box(2, 0, 0, 0);
+  d->kind = NODE_INSTANCE;
+  d->instance = Box(0, 0, 0, 0.5);
+  AddChild(d->instance, Box(0, -1.5, 0, 0.5));
+  auto* b = Box(0, 2, 0, 0);
+  b->kind = NODE_GROUP;
+  AddChild(b, Box(0, 0, 0, 0.5));
+  AddChild(root.get(), d);
+  AddChild(root.get(), b);
+  AddChild(root.get(), Box(-2, 0, 0, 0.5));
+
+  const std::set<std::vector<GLuint>> expected = {{0, 0}, {0, 1, 0}, {0, 2}, {0, 2, 0}};
+  EXPECT_EQ(HitPaths(root.get()), expected);
+
+  GLint depth = -1;
+  glGetIntegerv(GL_NAME_STACK_DEPTH, &depth);
+  EXPECT_EQ(depth, 0);
+  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+  EXPECT_EQ(depth, 1);
+  EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(Drawing, TheFigureHitsWithTheSeventeenBoxPaths) {
+  PartNodePtr root = BuildFigure();
+  std::set<std::vector<GLuint>> expected;
+  for (const PartRow& row : FigureTable()) {
+    if (row.kind != NODE_BOX) continue;
+    std::vector<GLuint> names = {0};
+    for (int i : PathOf(row.name))
+      names.push_back(static_cast<GLuint>(i));
+    expected.insert(names);
+  }
+  ASSERT_EQ(expected.size(), 17u);
+  EXPECT_EQ(HitPaths(root.get()), expected);
+}
+
+TEST_F(Drawing, FramesOfTheFigureMatchTheirBaselines) {
+  PartNodePtr root = BuildFigure();
+  EXPECT_TRUE(MatchesBaseline("figure_400x300", Render(root.get(), 400, 300)));
+  EXPECT_TRUE(MatchesBaseline("figure_500x453", Render(root.get(), 500, 453)));
+  GuideQuadric sphere;
+  EXPECT_TRUE(
+      MatchesBaseline("figure_guide_sphere_500x453", Render(root.get(), 500, 453, sphere.get())));
+}
+
+TEST_F(Drawing, PixelsFollowFromGeometryAndLighting) {
+  PartNodePtr root = BuildFigure();
+  Part(root.get(), "LeftUpperArm")->selected = 1;
+  const RgbaImage image = Render(root.get(), 400, 300);
+
+  for (auto [x, y] : {std::pair{0, 0}, {399, 0}, {0, 299}, {399, 299}}) {
+    EXPECT_TRUE(ColourNear(PixelAt(image, x, y), {0, 0, 0}, 0)) << x << ", " << y;
+  }
+  // The torso's front face at the centre. Its normal (0, 0, 1) is scaled by 1 / 0.8 and not
+  // renormalised; light direction (1, 3, 8) / |(1, 3, 8)|:
+  //   diffuse 1.25 x 8 / sqrt(74) x (0.8, 0.5, 0) + ambient (0.2 + 0.2) x 0.2 x (0.8, 0.5, 0)
+  //   = (0.994, 0.621, 0), that is (253.5, 158.4, 0). Renormalised it would be (206, 129, 0).
+  EXPECT_TRUE(ColourNear(PixelAt(image, 200, 150), {253, 158, 0}, 2));
+
+  // The figure's left limbs are on the viewer's right: the selected left upper arm is red, the
+  // right one keeps its slate, brightened by the normal scaled 1 / 0.3:
+  //   3.333 x 0.92998 x (0.2, 0.2, 0.5) + 0.08 x (0.2, 0.2, 0.5) = (0.636, 0.636, 1.0).
+  const Camera& camera = DEFAULT_CAMERA;
+  const auto left = FrontFaceCentre(root.get(), "LeftUpperArm", camera, 400, 300);
+  const auto right = FrontFaceCentre(root.get(), "RightUpperArm", camera, 400, 300);
+  EXPECT_GT(left[0], 200);
+  EXPECT_LT(right[0], 200);
+  EXPECT_TRUE(ColourNear(PixelAt(image, left[0], left[1]), {255, 0, 0}, 1));
+  EXPECT_TRUE(ColourNear(PixelAt(image, right[0], right[1]), {162, 162, 255}, 2));
+
+  // The top of the head (y 2.025, front edge at z 0.35) projects to window row
+  // 150 + 150 x (2.025 / 9.65) / tan(22.5 deg) = 225.99 from the bottom, so 74.01 from the top;
+  // the bottom of the feet (y -2.625) to 51.49 from the bottom, 248.51 from the top. The left
+  // foot's column is 200 + 200 x (0.425 / 9.65) / (tan(22.5 deg) x 4 / 3) = 215.9.
+  const Rgb black = {0, 0, 0};
+  EXPECT_TRUE(ColourNear(PixelAt(image, 200, 72), black, 0));
+  EXPECT_FALSE(ColourNear(PixelAt(image, 200, 76), black, 20));
+  EXPECT_TRUE(ColourNear(PixelAt(image, 216, 250), black, 0));
+  EXPECT_FALSE(ColourNear(PixelAt(image, 216, 246), black, 20));
+  EXPECT_TRUE(ColourNear(PixelAt(image, 184, 250), black, 0));
+  EXPECT_FALSE(ColourNear(PixelAt(image, 184, 246), black, 20));
+}
+
+TEST_F(Drawing, ShadingDependsOnABoxsSize) {
+  // Two boxes of one colour, one twice as deep: the deeper one's front face is darker.
+  PartNodePtr root = std::make_unique<PartNode>();
+  InitPartNode(root.get());
+  root->kind = NODE_GROUP;
+  PartNode* thin = Box(-1, 0, 0, 1);
+  PartNode* deep = Box(1, 0, 0, 1);
+  thin->size[2] = 0.5;
+  deep->size[2] = 1.0;
+  SetColourSlate(thin);
+  SetColourSlate(deep);
+  AddChild(root.get(), thin);
+  AddChild(root.get(), deep);
+  const RgbaImage image = Render(root.get(), 400, 300);
+  const auto thinAt = ProjectPoint({-1, 0, 0.25}, DEFAULT_CAMERA, 400, 300);
+  const auto deepAt = ProjectPoint({1, 0, 0.5}, DEFAULT_CAMERA, 400, 300);
+  // Thin box: normal scale 2, 2 x 0.92998 x 0.2 + 0.08 x 0.2 = 0.388 -> 99; deep: 0.202 -> 52.
+  const Rgb thinPixel = PixelAt(image, static_cast<int>(thinAt[0]), 150);
+  const Rgb deepPixel = PixelAt(image, static_cast<int>(deepAt[0]), 150);
+  EXPECT_NEAR(thinPixel.r, 99, 2);
+  EXPECT_NEAR(deepPixel.r, 52, 2);
+}
+
+TEST_F(Drawing, TheGuideSphereIsUnlitWhiteAndLeavesCullingAndLightingOn) {
+  PartNodePtr root = BuildFigure();
+  GuideQuadric sphere;
+  const RgbaImage with = Render(root.get(), 400, 300, sphere.get());
+  const RgbaImage without = Render(root.get(), 400, 300);
+  long white = 0, changed = 0;
+  for (size_t i = 0; i < with.pixels.size(); i += 4) {
+    if (with.pixels[i] == 255 && with.pixels[i + 1] == 255 && with.pixels[i + 2] == 255) ++white;
+    if (with.pixels[i] != without.pixels[i]) ++changed;
+  }
+  EXPECT_GT(white, 500);  // lines in the current colour, white, whatever the light
+  EXPECT_GT(changed, 500);
+  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  GLint depth = 0;
+  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+  EXPECT_EQ(depth, 1);
+}
+
+TEST_F(Drawing, AnEmptyAreaDrawsNothing) {
+  PartNodePtr root = BuildFigure();
+  ASSERT_TRUE(gl().Resize(4, 4));
+  glClearColor(0, 0, 1, 0);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glClearColor(0, 0, 0, 0);
+  for (auto [w, h] : {std::pair{0, 0}, {4, 0}, {0, 4}, {-3, 4}}) {
+    EXPECT_FALSE(DrawScene({root.get(), DEFAULT_CAMERA, w, h, nullptr}));
+  }
+  const RgbaImage image{4, 4, gl().ReadPixels()};
+  EXPECT_TRUE(ColourNear(PixelAt(image, 1, 1), {0, 0, 255}, 0));
+  EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(Drawing, AResizeChangesTheNextFramesViewportAndAspect) {
+  PartNodePtr root = BuildFigure();
+  Render(root.get(), 400, 300);
+  Render(root.get(), 200, 400);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 200);
+  EXPECT_EQ(viewport[3], 400);
+  double p[16];
+  glGetDoublev(GL_PROJECTION_MATRIX, p);
+  EXPECT_NEAR(p[5] / p[0], 0.5, 1e-6);
+}
+
+}  // namespace

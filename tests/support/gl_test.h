@@ -1,0 +1,76 @@
+// A fixture for tests that draw: one headless OpenGL context per test suite, with the viewer's
+// fixed state and cube list, and helpers to check GL errors and state.
+#pragma once
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "render/cube_list.h"
+#include "render/gl_state.h"
+#include "tools/headless_gl.h"
+
+namespace tobrin_test {
+
+class GLTest : public ::testing::Test {
+ public:
+  static void SetUpTestSuite() {
+    std::string error;
+    gl_ = HeadlessGL::Create(400, 300, &error).release();
+    if (gl_ == nullptr) {
+      unavailable_ = error;
+      return;
+    }
+    InitFixedState();
+    cube_ = new CubeList;
+  }
+  static void TearDownTestSuite() {
+    delete cube_;
+    cube_ = nullptr;
+    delete gl_;
+    gl_ = nullptr;
+  }
+
+ protected:
+  void SetUp() override {
+    if (gl_ == nullptr) {
+      // Only a machine without EGL's surfaceless platform may skip; anything else is a fault.
+      if (unavailable_.find("surfaceless") != std::string::npos) {
+        GTEST_SKIP() << "no headless OpenGL on this machine: " << unavailable_;
+      }
+      FAIL() << "cannot create the headless OpenGL context: " << unavailable_;
+    }
+    ASSERT_TRUE(gl_->Resize(400, 300));
+    // Each test starts from the state a new frame would see.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    InitFixedState();
+    glClearColor(0, 0, 0, 0);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+  }
+
+  static HeadlessGL& gl() { return *gl_; }
+
+  // The errors OpenGL recorded since the last call, as text; empty when there were none.
+  static std::string GLErrors() {
+    std::string errors;
+    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
+      errors += (errors.empty() ? "" : ", ") + std::to_string(e);
+    }
+    return errors;
+  }
+
+ private:
+  static inline HeadlessGL* gl_ = nullptr;
+  static inline CubeList* cube_ = nullptr;
+  static inline std::string unavailable_;
+};
+
+#define EXPECT_NO_GL_ERROR() EXPECT_EQ(GLErrors(), "") << "OpenGL errors"
+
+}  // namespace tobrin_test
