@@ -1,0 +1,160 @@
+// The view's commands and the marks its state handlers set.
+#include <gtest/gtest.h>
+
+#include "model/figure.h"
+#include "tests/support/image_compare.h"
+#include "tests/support/scene_helpers.h"
+#include "tests/support/view_fixture.h"
+
+namespace {
+
+using namespace tobrin_test;
+
+class Commands : public ViewTest {
+ protected:
+  // Moves, turns and bends the figure through the mouse, and selects two parts.
+  void MoveTurnAndBend() {
+    view->OnModePosition();
+    view->OnLButtonDown(200, 150);
+    view->OnMouseMove(230, 140);
+    view->OnLButtonUp(230, 140);
+    view->OnModeOrientation();
+    view->OnLButtonDown(230, 140);
+    view->OnMouseMove(260, 120);
+    view->OnLButtonUp(260, 120);
+    Part(root(), "LeftThigh")->selected = 1;
+    Part(root(), "Head")->selected = 1;
+    view->OnModeJoints();
+    view->OnRButtonDown(0, 0);
+    view->OnMouseMove(0, 40);
+    view->OnRButtonUp(0, 40);
+  }
+
+  long WhitePixels() {
+    view->OnDraw();
+    const RgbaImage image{400, 300, gl().ReadPixels()};
+    long white = 0;
+    for (size_t i = 0; i < image.pixels.size(); i += 4) {
+      white += image.pixels[i] == 255 && image.pixels[i + 1] == 255 && image.pixels[i + 2] == 255;
+    }
+    return white;
+  }
+};
+
+TEST_F(Commands, ModesSetTheRadioMarksAndRepaintWithoutTouchingTheFigure) {
+  struct Row {
+    void (CTobrinView::*command)();
+    int mode;
+  };
+  const Row rows[] = {{&CTobrinView::OnModePosition, MODE_POSITION},
+                      {&CTobrinView::OnModeJoints, MODE_JOINTS},
+                      {&CTobrinView::OnModeOrientation, MODE_ORIENTATION}};
+  for (const Row& row : rows) {
+    ClearLog();
+    (view.get()->*row.command)();
+    EXPECT_EQ(view->m_nMode, row.mode);
+    EXPECT_EQ(log.repaints, 1);
+    RecordingState position, orientation, joints;
+    view->OnUpdateModePosition(position);
+    view->OnUpdateModeOrientation(orientation);
+    view->OnUpdateModeJoints(joints);
+    EXPECT_EQ(position.radio, row.mode == MODE_POSITION);
+    EXPECT_EQ(orientation.radio, row.mode == MODE_ORIENTATION);
+    EXPECT_EQ(joints.radio, row.mode == MODE_JOINTS);
+    for (const RecordingState* s : {&position, &orientation, &joints}) {
+      EXPECT_EQ(s->radios, 1);
+      EXPECT_EQ(s->checks + s->enables + s->texts, 0);  // never disabled, never checked
+    }
+    EXPECT_EQ(log.repaints, 1);  // the mode marks ask for no repaint
+  }
+  const PartNodePtr fresh = BuildFigure();
+  EXPECT_TRUE(MatricesNear(root()->matrix, fresh->matrix, 0.0));
+}
+
+TEST_F(Commands, ResetPutsTheFigureBackAndKeepsBendsSelectionModeAndArcball) {
+  MoveTurnAndBend();
+  const double thighAngle = Part(root(), "LeftThigh")->angle;
+  ASSERT_NE(thighAngle, 0.0);
+  Matrix4 thigh;
+  CopyMatrix(Part(root(), "LeftThigh")->matrix, thigh);
+  const auto anchor = view->m_dAnchor;
+  ClearLog();
+  view->OnFileReset();
+  const Matrix4 identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  EXPECT_TRUE(MatricesNear(root()->matrix, identity, 0.0));
+  EXPECT_EQ(view->m_dPosX, 0.0);
+  EXPECT_EQ(view->m_dPosY, 0.0);
+  EXPECT_EQ(view->m_dPosZ, 0.0);
+  EXPECT_EQ(Part(root(), "LeftThigh")->angle, thighAngle);
+  EXPECT_TRUE(MatricesNear(Part(root(), "LeftThigh")->matrix, thigh, 0.0));
+  EXPECT_EQ(Part(root(), "Head")->selected, 1);
+  EXPECT_EQ(view->m_nMode, MODE_JOINTS);
+  EXPECT_EQ(view->m_dAnchor, anchor);
+  EXPECT_EQ(log.repaints, 1);
+  // A Position drag starts again from a zero sum.
+  view->OnModePosition();
+  view->OnLButtonDown(0, 0);
+  view->OnMouseMove(50, 0);
+  EXPECT_NEAR(view->m_dPosX, 1.0, 1e-15);
+}
+
+TEST_F(Commands, ResetJointsStraightensTheLimbsWhereTheFigureStands) {
+  MoveTurnAndBend();
+  Matrix4 pose;
+  CopyMatrix(root()->matrix, pose);
+  const double posX = view->m_dPosX;
+  ClearLog();
+  view->OnFileResetJoints();
+  EXPECT_TRUE(MatricesNear(root()->matrix, pose, 0.0));
+  EXPECT_EQ(view->m_dPosX, posX);
+  const PartNodePtr fresh = BuildFigure();
+  for (const PartRow& row : FigureTable()) {
+    if (row.parent == nullptr) continue;
+    EXPECT_TRUE(
+        MatricesNear(Part(root(), row.name)->matrix, Part(fresh.get(), row.name)->matrix, 0.0))
+        << row.name;
+    EXPECT_EQ(Part(root(), row.name)->angle, 0.0);
+  }
+  EXPECT_EQ(Part(root(), "LeftThigh")->selected, 1);  // still selected and highlighted
+  EXPECT_EQ(view->m_nMode, MODE_JOINTS);
+  EXPECT_EQ(log.repaints, 1);
+}
+
+TEST_F(Commands, VisibleArcballTogglesItsCheckAndShowsOnlyInOrientationMode) {
+  const long plain = WhitePixels();
+  view->OnModePosition();
+  ClearLog();
+  view->OnModeVisibleArcball();
+  EXPECT_TRUE(view->m_bArcballVisible);
+  EXPECT_EQ(log.repaints, 0);  // the command itself asks for none
+  RecordingState state;
+  view->OnUpdateModeVisibleArcball(state);
+  EXPECT_EQ(state.check, 1);
+  EXPECT_EQ(log.repaints, 1);       // its state handler does, every time
+  EXPECT_EQ(WhitePixels(), plain);  // nothing drawn in Position mode
+  view->OnModeJoints();
+  EXPECT_EQ(WhitePixels(), plain);
+  view->OnModeOrientation();
+  EXPECT_GT(WhitePixels(), plain + 500);
+
+  view->OnModeVisibleArcball();  // twice: back to the start
+  view->OnUpdateModeVisibleArcball(state);
+  EXPECT_EQ(state.check, 0);
+  EXPECT_FALSE(view->m_bArcballVisible);
+  EXPECT_EQ(WhitePixels(), plain);
+}
+
+TEST_F(Commands, TheFrameShowsTheSelectionAfterTheRelease) {
+  view->OnModeJoints();
+  const auto at = FrontFaceCentre(root(), "Head", view->m_camera, 400, 300);
+  view->OnLButtonDown(at[0], at[1]);
+  view->OnLButtonUp(at[0], at[1]);
+  view->OnDraw();
+  const RgbaImage image{400, 300, gl().ReadPixels()};
+  const Rgb head = PixelAt(image, at[0], at[1]);
+  EXPECT_GT(head.r, 150);
+  EXPECT_EQ(head.g, 0);
+  EXPECT_EQ(head.b, 0);
+}
+
+}  // namespace

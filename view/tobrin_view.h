@@ -1,0 +1,97 @@
+// CTobrinView: the drawing area. It owns the rendering context, the figure and everything
+// the mouse does to it, and reaches its window only through a ViewHost.
+//
+// Units: pointer positions are client pixels, x to the right and y downwards; the arcball
+// centre is in window pixels with y upwards; lengths are scene units; angles are model angle
+// units (3.1415 / 360 radians each).
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "model/part_node.h"
+#include "render/camera.h"
+#include "render/cube_list.h"
+#include "render/guide_sphere.h"
+#include "view/command_state.h"
+#include "view/interaction.h"
+#include "view/view_host.h"
+
+class CTobrinView {
+ public:
+  explicit CTobrinView(ViewHost& host);
+  ~CTobrinView();
+  CTobrinView(const CTobrinView&) = delete;
+  CTobrinView& operator=(const CTobrinView&) = delete;
+
+  // Lifecycle and window events.
+  int OnCreate();  // 0 on success; -1 when there is no usable OpenGL or no memory
+  void OnSize(int cx, int cy);
+  void OnDraw();
+  int OnQueryNewPalette();  // entries changed by realising the palette
+  void OnPaletteChanged(bool causedByThisView);
+  void OnCaptureLost();  // the capture went elsewhere without a button-up: the drag ends
+
+  // Mouse.
+  void OnLButtonDown(int x, int y);
+  void OnLButtonUp(int x, int y);
+  void OnRButtonDown(int x, int y);
+  void OnRButtonUp(int x, int y);
+  void OnMouseMove(int x, int y);
+
+  // Commands and their state handlers.
+  void OnModePosition();
+  void OnModeOrientation();
+  void OnModeJoints();
+  void OnFileReset();
+  void OnFileResetJoints();
+  void OnModeVisibleArcball();
+  void OnUpdateModePosition(CommandState& state) const;
+  void OnUpdateModeOrientation(CommandState& state) const;
+  void OnUpdateModeJoints(CommandState& state) const;
+  void OnUpdateModeVisibleArcball(CommandState& state);
+
+  // Drawing, picking and the arcball.
+  void DrawScene();
+  PartNode* PickPart(int x, int y);
+  int ProjectOrigin(float out[2]);
+  std::array<double, 3> MapToArcball(int x, int y) const;
+  void BeginArcball(int x, int y);
+  void TrackArcball(int x, int y);
+
+  bool IsCreated() const { return m_context != nullptr && m_pRoot != nullptr; }
+
+  // The view's state, in the order of its fields. Public for the shell's and tests' reading;
+  // only the view's own handlers write it.
+  double m_dAspect = 1.0;  // width / height of the drawing area
+  int m_nWidth = 0;        // drawing area, pixels
+  int m_nHeight = 0;
+  std::unique_ptr<HostPalette> m_hPalette;  // null on true-colour displays
+  PartNodePtr m_pRoot;                      // the figure
+  int m_nDragButton = DRAG_NONE;            // a DragButton
+  int m_nLastX = 0;                         // pointer at the last press or move
+  int m_nLastY = 0;
+  Camera m_camera = DEFAULT_CAMERA;
+  int m_nMode = MODE_ORIENTATION;  // an InteractionMode
+  std::unique_ptr<GuideQuadric> m_pQuadric;
+  bool m_bArcballVisible = false;
+  std::array<double, 3> m_dAnchor = {0.0, 0.0, 1.0};  // arcball vector at the left press
+  double m_dPosX = 0.0;  // where Position mode has moved the figure's origin
+  double m_dPosY = 0.0;
+  double m_dPosZ = 0.0;
+  float m_fCentreX = 0.0f;  // arcball centre: the projected origin, y upwards
+  float m_fCentreY = 0.0f;
+
+ private:
+  void InitScene();
+  void SetupPixelFormat();
+  void TranslateRoot(double x, double y, double z);
+  void ProjectCentre();  // the origin's projection into the arcball centre, when it succeeds
+
+  ViewHost& m_host;
+  std::unique_ptr<GLContext> m_context;
+  std::unique_ptr<CubeList> m_cubeList;
+  // Until a projection of the origin succeeds, the arcball centre follows the middle of the
+  // drawing area.
+  bool m_bCentreProjected = false;
+};
