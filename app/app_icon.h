@@ -1,0 +1,8 @@
+// The application icon, built into the executable from the PNGs under res/icons.
+#pragma once
+
+#include <wx/bitmap.h>
+#include <wx/iconbndl.h>
+
+wxIconBundle AppIcons();
+wxBitmap AppIconBitmap(int size);  // the nearest size there is

@@ -1,0 +1,30 @@
+#include "app/canvas_view.h"
+
+#include <wx/app.h>
+
+#include "app/gl_canvas.h"
+#include "app/main_frame.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CCanvasView, wxView);
+
+bool CCanvasView::OnCreate(wxDocument* doc, long flags) {
+  if (!wxView::OnCreate(doc, flags)) return false;
+  auto* frame = wxDynamicCast(wxTheApp->GetTopWindow(), CMainFrame);
+  if (frame == nullptr) return false;
+  SetFrame(frame);
+  Activate(true);
+  return true;
+}
+
+void CCanvasView::OnUpdate(wxView* sender, wxObject* hint) {
+  wxView::OnUpdate(sender, hint);
+  if (auto* frame = wxDynamicCast(GetFrame(), CMainFrame)) frame->Canvas().Refresh(false);
+}
+
+bool CCanvasView::OnClose(bool deleteWindow) {
+  if (!wxView::OnClose(deleteWindow)) return false;
+  Activate(false);
+  // The window belongs to the application, which closes it itself.
+  SetFrame(nullptr);
+  return true;
+}

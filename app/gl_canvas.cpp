@@ -1,0 +1,150 @@
+#include "app/gl_canvas.h"
+
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <wx/dcclient.h>
+
+#include <cmath>
+
+namespace {
+
+// The window's GLX context, released and deleted with this object.
+class WxContext : public GLContext {
+ public:
+  WxContext(wxGLCanvas& canvas, std::unique_ptr<wxGLContext> context)
+      : m_canvas(canvas), m_context(std::move(context)) {}
+  ~WxContext() override {
+    // No context current, then delete it.
+    if (Display* display = glXGetCurrentDisplay()) glXMakeCurrent(display, None, nullptr);
+    m_context.reset();
+  }
+  bool MakeCurrent() override { return m_canvas.SetCurrent(*m_context); }
+  void SwapBuffers() override { m_canvas.SwapBuffers(); }
+
+ private:
+  wxGLCanvas& m_canvas;
+  std::unique_ptr<wxGLContext> m_context;
+};
+
+}  // namespace
+
+void CanvasHost::CaptureMouse() {
+  if (!m_canvas.HasCapture()) m_canvas.CaptureMouse();
+}
+
+void CanvasHost::ReleaseMouse() {
+  if (m_canvas.HasCapture()) m_canvas.ReleaseMouse();
+}
+
+void CanvasHost::RequestRepaint() {
+  m_canvas.Refresh(false);
+}
+
+std::unique_ptr<GLContext> CanvasHost::CreateContext() {
+  if (!m_canvas.IsShownOnScreen()) return nullptr;
+  // Without attributes wx makes a compatibility-profile context: selection and feedback work.
+  auto context = std::make_unique<wxGLContext>(&m_canvas);
+  if (!context->IsOK() || !m_canvas.SetCurrent(*context)) return nullptr;
+  // A context that cannot draw (no GL renderer behind it) is no context.
+  if (glGetString(GL_VERSION) == nullptr) return nullptr;
+  return std::make_unique<WxContext>(m_canvas, std::move(context));
+}
+
+PixelFormatDescription CanvasHost::DescribePixelFormat() {
+  // GTK 3 draws only on true-colour visuals: no palette is ever needed.
+  PixelFormatDescription format;
+  format.flags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  GLint red = 0, green = 0, blue = 0;
+  glGetIntegerv(GL_RED_BITS, &red);
+  glGetIntegerv(GL_GREEN_BITS, &green);
+  glGetIntegerv(GL_BLUE_BITS, &blue);
+  format.redBits = red;
+  format.greenBits = green;
+  format.blueBits = blue;
+  format.colourBits = red + green + blue;
+  return format;
+}
+
+std::unique_ptr<HostPalette> CanvasHost::CreatePalette(const std::vector<PaletteEntry>&) {
+  return nullptr;  // no indexed-colour windows here
+}
+
+wxBEGIN_EVENT_TABLE(CTobrinCanvas, wxGLCanvas) EVT_PAINT(CTobrinCanvas::OnPaint)
+    EVT_SIZE(CTobrinCanvas::OnSize) EVT_ERASE_BACKGROUND(CTobrinCanvas::OnEraseBackground)
+        EVT_LEFT_DOWN(CTobrinCanvas::OnMouse) EVT_LEFT_UP(CTobrinCanvas::OnMouse)
+            EVT_RIGHT_DOWN(CTobrinCanvas::OnMouse) EVT_RIGHT_UP(CTobrinCanvas::OnMouse)
+                EVT_MOTION(CTobrinCanvas::OnMouse)
+                    EVT_MOUSE_CAPTURE_LOST(CTobrinCanvas::OnCaptureLost) wxEND_EVENT_TABLE()
+
+                        wxGLAttributes CTobrinCanvas::PixelFormat() {
+  wxGLAttributes attributes;
+  attributes.PlatformDefaults().RGBA().DoubleBuffer().Depth(24).EndList();
+  return attributes;
+}
+
+CTobrinCanvas::CTobrinCanvas(wxWindow* parent, const wxGLAttributes& attributes)
+    : wxGLCanvas(parent, attributes, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                 wxFULL_REPAINT_ON_RESIZE | wxCLIP_CHILDREN | wxCLIP_SIBLINGS),
+      m_host(*this),
+      m_view(std::make_unique<CTobrinView>(m_host)) {
+  // Every paint draws the whole frame, so the toolkit need not clear the window first.
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+}
+
+CTobrinCanvas::~CTobrinCanvas() {
+  if (HasCapture()) ReleaseMouse();
+  m_view.reset();
+}
+
+bool CTobrinCanvas::CreateScene() {
+  if (m_view->OnCreate() != 0) return false;
+  ApplySize();
+  return true;
+}
+
+double CTobrinCanvas::PixelScale() const {
+  return GetContentScaleFactor();
+}
+
+wxPoint CTobrinCanvas::Physical(const wxPoint& logical) const {
+  const double scale = PixelScale();
+  return wxPoint(static_cast<int>(std::lround(logical.x * scale)),
+                 static_cast<int>(std::lround(logical.y * scale)));
+}
+
+void CTobrinCanvas::ApplySize() {
+  const wxPoint size = Physical(wxPoint(GetClientSize().x, GetClientSize().y));
+  m_view->OnSize(size.x, size.y);
+}
+
+void CTobrinCanvas::OnPaint(wxPaintEvent&) {
+  wxPaintDC dc(this);  // validates the area, also when nothing is drawn
+  m_view->OnDraw();
+}
+
+void CTobrinCanvas::OnSize(wxSizeEvent& event) {
+  event.Skip();
+  ApplySize();
+  Refresh(false);  // a resized area is drawn whole
+}
+
+void CTobrinCanvas::OnMouse(wxMouseEvent& event) {
+  const wxPoint p = Physical(event.GetPosition());
+  const wxEventType type = event.GetEventType();
+  if (type == wxEVT_LEFT_DOWN) {
+    m_view->OnLButtonDown(p.x, p.y);
+  } else if (type == wxEVT_LEFT_UP) {
+    m_view->OnLButtonUp(p.x, p.y);
+  } else if (type == wxEVT_RIGHT_DOWN) {
+    m_view->OnRButtonDown(p.x, p.y);
+  } else if (type == wxEVT_RIGHT_UP) {
+    m_view->OnRButtonUp(p.x, p.y);
+  } else if (type == wxEVT_MOTION) {
+    m_view->OnMouseMove(p.x, p.y);
+  }
+  event.Skip();  // and on to the default handling
+}
+
+void CTobrinCanvas::OnCaptureLost(wxMouseCaptureLostEvent&) {
+  m_view->OnCaptureLost();
+}

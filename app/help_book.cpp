@@ -1,0 +1,58 @@
+#include "app/help_book.h"
+
+#include <wx/filename.h>
+#include <wx/html/helpdata.h>
+#include <wx/stdpaths.h>
+
+namespace {
+
+constexpr const char* kBookFile = "tobrin.hhp";
+
+}  // namespace
+
+HelpBook::HelpBook() = default;
+HelpBook::~HelpBook() = default;
+
+wxArrayString HelpBook::Candidates() {
+  const wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
+  wxArrayString paths;
+  wxFileName inBuild(exe.GetPath(), kBookFile);
+  inBuild.AppendDir("help");
+  paths.Add(inBuild.GetFullPath());
+  wxFileName installed(exe.GetPath(), kBookFile);
+  installed.RemoveLastDir();  // from bin
+  installed.AppendDir("share");
+  installed.AppendDir("tobrin");
+  installed.AppendDir("help");
+  installed.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+  paths.Add(installed.GetFullPath());
+  return paths;
+}
+
+bool HelpBook::DisplayIndex(wxWindow* parent, wxString* message) {
+  if (m_controller == nullptr) {
+    wxString book;
+    for (const wxString& candidate : Candidates()) {
+      if (wxFileName::FileExists(candidate)) {
+        book = candidate;
+        break;
+      }
+    }
+    if (book.empty()) {
+      *message = "The help book could not be found. Tobrin looked for it here:\n" +
+                 wxJoin(Candidates(), '\n');
+      return false;
+    }
+    // A book whose project file cannot be read, or that lists no pages, is damaged.
+    wxHtmlHelpData check;
+    auto controller = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE, parent);
+    if (!check.AddBook(book) || check.GetContentsArray().empty() ||
+        !controller->AddBook(wxFileName(book), false)) {
+      *message = "The help book \"" + book + "\" could not be read.";
+      return false;
+    }
+    m_controller = std::move(controller);
+  }
+  m_controller->DisplayIndex();
+  return true;
+}

@@ -1,0 +1,62 @@
+// Entry point: checks what the toolkit needs before it starts, then runs the application.
+#include <X11/Xlib.h>
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/tobrin_app.h"
+
+wxIMPLEMENT_APP_NO_MAIN(CTobrinApp);
+
+namespace {
+
+bool DisplayReachable() {
+  const char* name = std::getenv("DISPLAY");
+  Display* display = (name != nullptr && name[0] != '\0') ? XOpenDisplay(name) : nullptr;
+  if (display != nullptr) {
+    XCloseDisplay(display);
+    return true;
+  }
+  if (name == nullptr || name[0] == '\0') {
+    std::fprintf(stderr,
+                 "tobrin: no display: DISPLAY is not set. Tobrin needs a graphical session; "
+                 "without one, run it under a virtual X server: xvfb-run -a tobrin\n");
+  } else {
+    std::fprintf(stderr,
+                 "tobrin: cannot open the display \"%s\". Tobrin needs a graphical session; "
+                 "without one, run it under a virtual X server: xvfb-run -a tobrin\n",
+                 name);
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The toolkit draws OpenGL through GLX only: under Wayland, run on XWayland.
+  const char* backend = std::getenv("GDK_BACKEND");
+  if (backend == nullptr || backend[0] == '\0') setenv("GDK_BACKEND", "x11", 1);
+
+  // So the toolkit uses X11, which must be reachable: say so plainly when it is not.
+  if (!DisplayReachable()) return 1;
+
+  wxApp::SetInstance(new CTobrinApp);
+  if (!wxEntryStart(argc, argv)) {
+    std::fprintf(stderr, "tobrin: the window system could not be initialised.\n");
+    return 1;
+  }
+  int status = 1;
+  if (wxTheApp->CallOnInit()) {
+    status = wxTheApp->OnRun();
+    wxTheApp->OnExit();
+  } else {
+    const wxString& error = wxGetApp().StartupError();
+    std::fprintf(stderr, "tobrin: %s\n",
+                 error.empty() ? "start-up failed." : static_cast<const char*>(error.utf8_str()));
+  }
+  wxEntryCleanup();
+  return status;
+}

@@ -1,0 +1,83 @@
+#include "app/menus.h"
+
+#include <wx/stockitem.h>
+
+#include "app/command_ids.h"
+
+const std::vector<MenuSpec>& MainMenu() {
+  static const std::vector<MenuSpec> menus = {
+      {"&File",
+       {
+           {"&Reset", ID_FILE_RESET, "Reset the position and orientation of the tobrin.",
+            wxITEM_NORMAL},
+           {"Reset &Joints", ID_FILE_RESET_JOINTS, "Reset the joints to the original position.",
+            wxITEM_NORMAL},
+           {"E&xit", ID_APP_EXIT, nullptr, wxITEM_NORMAL},
+       }},
+      {"&Mode",
+       {
+           {"&Position", ID_MODE_POSITION, "Translate the tobrin.", wxITEM_RADIO},
+           {"&Orientation", ID_MODE_ORIENTATION, "Rotate the tobrin.", wxITEM_RADIO},
+           {"&Joints", ID_MODE_JOINTS, "Select the parts and then rotate about the joints.",
+            wxITEM_RADIO},
+           {nullptr, wxID_SEPARATOR, nullptr, wxITEM_SEPARATOR},
+           {"Visible &Arcball", ID_MODE_VISIBLE_ARCBALL,
+            "Visualize the visual arcball in Orientation Mode", wxITEM_CHECK},
+       }},
+      {"&Help",
+       {
+           {"&Index", ID_HELP_INDEX, nullptr, wxITEM_NORMAL},
+           {"&About Tobrin...", ID_APP_ABOUT, nullptr, wxITEM_NORMAL},
+       }},
+  };
+  return menus;
+}
+
+const std::vector<AcceleratorSpec>& MainAccelerators() {
+  static const std::vector<AcceleratorSpec> table = {
+      {wxACCEL_CTRL, 'N', ID_FILE_NEW},           {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
+      {wxACCEL_CTRL, 'S', ID_FILE_SAVE},          {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
+      {wxACCEL_CTRL, 'X', ID_EDIT_CUT},           {wxACCEL_CTRL, 'C', ID_EDIT_COPY},
+      {wxACCEL_CTRL, 'V', ID_EDIT_PASTE},         {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},
+      {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},   {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},
+      {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE}, {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
+      {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},
+  };
+  return table;
+}
+
+namespace {
+
+// Exit and About show the toolkit's standard prompts.
+wxString PromptFor(const MenuItemSpec& item) {
+  if (item.prompt != nullptr) return wxString::FromUTF8(item.prompt);
+  if (item.id == ID_APP_EXIT) return wxGetStockHelpString(wxID_EXIT);
+  if (item.id == ID_APP_ABOUT) return wxGetStockHelpString(wxID_ABOUT);
+  return wxString();
+}
+
+}  // namespace
+
+wxMenuBar* CreateMainMenuBar() {
+  auto* bar = new wxMenuBar;
+  for (const MenuSpec& spec : MainMenu()) {
+    auto* menu = new wxMenu;
+    for (const MenuItemSpec& item : spec.items) {
+      if (item.kind == wxITEM_SEPARATOR) {
+        menu->AppendSeparator();
+      } else {
+        menu->Append(item.id, wxString::FromUTF8(item.text), PromptFor(item), item.kind);
+      }
+    }
+    bar->Append(menu, wxString::FromUTF8(spec.title));
+  }
+  return bar;
+}
+
+wxAcceleratorTable CreateMainAccelerators() {
+  std::vector<wxAcceleratorEntry> entries;
+  for (const AcceleratorSpec& a : MainAccelerators()) {
+    entries.emplace_back(a.flags, a.keyCode, a.id);
+  }
+  return wxAcceleratorTable(static_cast<int>(entries.size()), entries.data());
+}

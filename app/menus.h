@@ -1,0 +1,34 @@
+// The menu bar and the accelerator table, as data and as the wx objects built from it.
+#pragma once
+
+#include <wx/accel.h>
+#include <wx/menu.h>
+
+#include <vector>
+
+struct MenuItemSpec {
+  const char* text;  // with its mnemonic; nullptr for a separator
+  int id;
+  const char* prompt;  // status-bar prompt while highlighted; nullptr for none
+  wxItemKind kind;
+};
+
+struct MenuSpec {
+  const char* title;
+  std::vector<MenuItemSpec> items;
+};
+
+struct AcceleratorSpec {
+  int flags;    // wxACCEL_CTRL, wxACCEL_ALT, wxACCEL_SHIFT, wxACCEL_NORMAL
+  int keyCode;  // a character or a WXK_ code
+  int id;
+};
+
+// The menu bar: File, Mode, Help.
+const std::vector<MenuSpec>& MainMenu();
+
+// The accelerator table, in its order.
+const std::vector<AcceleratorSpec>& MainAccelerators();
+
+wxMenuBar* CreateMainMenuBar();
+wxAcceleratorTable CreateMainAccelerators();

@@ -1,0 +1,122 @@
+#include "app/tobrin_app.h"
+
+#include <wx/config.h>
+#include <wx/filehistory.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+
+#include <csignal>
+#include <cstdio>
+
+#include "app/about_dialog.h"
+#include "app/canvas_view.h"
+#include "app/doc_manager.h"
+#include "app/gl_canvas.h"
+#include "app/main_frame.h"
+#include "app/tobrin_doc.h"
+
+CTobrinApp::CTobrinApp() {
+  SetAppName("tobrin");
+  SetAppDisplayName("Tobrin");
+}
+
+CTobrinApp::~CTobrinApp() {
+  // Still here only when start-up failed before the event loop ran: nothing to save.
+  delete m_docManager;
+}
+
+bool CTobrinApp::OnInit() {
+  // The command line is not examined: the program always starts with a new, empty document.
+  wxImage::AddHandler(new wxPNGHandler);
+  // No settings object of the toolkit's own: nothing (the help window among others) writes
+  // groups of its own into the settings file.
+  wxConfigBase::DontCreateOnDemand();
+  wxConfigBase::Set(nullptr);
+
+  m_docManager = new CDocManager;
+  LoadSettings();
+  // Document name, filter and extension are empty: documents take the default title and the
+  // file dialogs list every file.
+  new wxDocTemplate(m_docManager, "Tobrin", "*", "", "", "Tobrin", "Tobrin", CLASSINFO(CTobrinDoc),
+                    CLASSINFO(CCanvasView));
+
+  if (!wxGLCanvas::IsDisplaySupported(CTobrinCanvas::PixelFormat())) {
+    m_startupError = "This display offers no OpenGL with double buffering and a depth buffer.";
+    return false;
+  }
+  m_frame = new CMainFrame(m_docManager);
+  SetTopWindow(m_frame);
+  m_frame->Show();
+  if (!m_frame->Canvas().CreateScene()) {
+    m_startupError =
+        "OpenGL could not be used on this display: no rendering context could be "
+        "created for the window.";
+    m_frame->Destroy();
+    m_frame = nullptr;
+    return false;
+  }
+  if (m_docManager->CreateNewDocument() == nullptr) {
+    m_startupError = "Failed to create empty document.";
+    m_frame->Destroy();
+    m_frame = nullptr;
+    return false;
+  }
+  // Marks the menu items before any menu opens.
+  m_frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+
+  SetSignalHandler(SIGTERM, &CTobrinApp::OnTerminateSignal);
+  SetSignalHandler(SIGINT, &CTobrinApp::OnTerminateSignal);
+  return true;
+}
+
+void CTobrinApp::OnTerminateSignal(int) {
+  // Called from the event loop, not from the signal itself: closes as Exit does.
+  if (CMainFrame* frame = wxGetApp().MainFrame()) frame->Close(true);
+}
+
+int CTobrinApp::OnExit() {
+  if (m_docManager != nullptr) {
+    SaveSettings();
+    delete m_docManager;
+    m_docManager = nullptr;
+  }
+  return wxApp::OnExit();
+}
+
+void CTobrinApp::OnAppAbout() {
+  CAboutDlg dialog(m_frame);
+  dialog.ShowModal();
+}
+
+void CTobrinApp::LoadSettings() {
+  m_settingsPath = SettingsFilePath();
+  m_settings = Settings();
+  std::string text, error;
+  if (!m_settingsPath.empty() && ReadSettingsFile(m_settingsPath, &text, &error)) {
+    m_settings = ParseSettings(text);
+  }
+  wxFileHistory* history = m_docManager->GetFileHistory();
+  // Added oldest first: each addition goes to the top.
+  for (auto it = m_settings.recentFiles.rbegin(); it != m_settings.recentFiles.rend(); ++it) {
+    history->AddFileToHistory(wxString::FromUTF8(it->c_str()));
+  }
+}
+
+bool CTobrinApp::SaveSettings() {
+  if (m_settingsPath.empty()) return false;
+  Settings settings = m_settings;
+  settings.recentFiles.clear();
+  const wxFileHistory* history = m_docManager->GetFileHistory();
+  for (size_t i = 0; i < history->GetCount(); ++i) {
+    settings.recentFiles.push_back(history->GetHistoryFile(i).utf8_string());
+  }
+  // Written over the file as it is now, so that whatever else it holds is kept.
+  std::string existing, error;
+  if (!ReadSettingsFile(m_settingsPath, &existing, &error)) existing.clear();
+  if (!WriteFileAtomically(m_settingsPath, FormatSettings(existing, settings), &error)) {
+    std::fprintf(stderr, "tobrin: the settings could not be saved: %s\n", error.c_str());
+    return false;
+  }
+  return true;
+}

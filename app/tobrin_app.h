@@ -1,0 +1,50 @@
+// The application: settings, the document manager and template, the main window.
+#pragma once
+
+#include <wx/app.h>
+
+#include <string>
+
+#include "app/settings_file.h"
+
+class CDocManager;
+class CMainFrame;
+
+class CTobrinApp : public wxApp {
+ public:
+  CTobrinApp();
+  ~CTobrinApp() override;
+  bool OnInit() override;
+  int OnExit() override;
+
+  // Help, About: the About box, modal; its result is ignored.
+  void OnAppAbout();
+
+  CMainFrame* MainFrame() const { return m_frame; }
+  CDocManager* DocManager() const { return m_docManager; }
+
+  // The settings file in use, and what was read from it at start.
+  const std::string& SettingsPath() const { return m_settingsPath; }
+  const Settings& LoadedSettings() const { return m_settings; }
+
+  // Reads the settings file (the defaults when it is missing, unreadable or bad) and puts its
+  // recent files into the document manager's list.
+  void LoadSettings();
+  // Writes the recent-file list and settings back, atomically. False if the file could not be
+  // written (a message has gone to stderr); the old file is then left as it was.
+  bool SaveSettings();
+
+  // Why start-up failed, for the caller of the event loop; empty when it did not.
+  const wxString& StartupError() const { return m_startupError; }
+
+ private:
+  static void OnTerminateSignal(int signal);
+
+  CDocManager* m_docManager = nullptr;  // deleted at exit
+  CMainFrame* m_frame = nullptr;        // owned by the toolkit's window list
+  std::string m_settingsPath;
+  Settings m_settings;
+  wxString m_startupError;
+};
+
+wxDECLARE_APP(CTobrinApp);

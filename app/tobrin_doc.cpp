@@ -1,0 +1,51 @@
+#include "app/tobrin_doc.h"
+
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+
+#include "app/file_access.h"
+
+const char* const ALL_FILES_FILTER = "All Files (*.*)|*";
+
+wxIMPLEMENT_DYNAMIC_CLASS(CTobrinDoc, wxDocument);
+
+bool CTobrinDoc::OnNewDocument() {
+  m_openedFile.clear();
+  return wxDocument::OnNewDocument();
+}
+
+bool CTobrinDoc::DoOpenDocument(const wxString& file) {
+  std::string message;
+  if (!OpenDocumentFile(file.utf8_string(), &message)) {
+    wxLogError("%s", wxString::FromUTF8(message));
+    return false;
+  }
+  m_openedFile = file;
+  return true;
+}
+
+bool CTobrinDoc::DoSaveDocument(const wxString& file) {
+  // The document holds nothing, so a file that Open gave it is never written over.
+  if (!m_openedFile.empty() && file == m_openedFile) return true;
+  std::string message;
+  if (!CreateEmptyDocumentFile(file.utf8_string(), &message)) {
+    wxLogError("%s", wxString::FromUTF8(message));
+    return false;
+  }
+  return true;
+}
+
+bool CTobrinDoc::SaveAs() {
+  wxString folder = wxPathOnly(GetFilename());
+  if (folder.empty()) folder = GetDocumentManager()->GetLastDirectory();
+  wxFileDialog dialog(GetDocumentWindow(), "Save As", folder, wxFileNameFromPath(GetFilename()),
+                      ALL_FILES_FILTER, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  if (dialog.ShowModal() != wxID_OK) return false;
+  const wxString file = dialog.GetPath();
+  if (!OnSaveDocument(file)) return false;
+  SetTitle(wxFileNameFromPath(file));
+  SetFilename(file, true);
+  GetDocumentManager()->AddFileToHistory(file);
+  return true;
+}
