@@ -5,6 +5,7 @@
 #include <wx/filehistory.h>
 #include <wx/filename.h>
 
+#include "app/file_dialog.h"
 #include "app/settings_file.h"
 #include "app/tobrin_doc.h"
 
@@ -22,8 +23,9 @@ wxDocTemplate* CDocManager::SelectDocumentPath(wxDocTemplate** templates, int no
   if (noTemplates < 1) return nullptr;
   wxFileDialog dialog(wxTheApp->GetTopWindow(), "Open", GetLastDirectory(), wxString(),
                       ALL_FILES_FILTER, wxFD_OPEN);
-  if (dialog.ShowModal() != wxID_OK) return nullptr;
-  path = dialog.GetPath();
+  const wxString chosen = ChooseFile(dialog);
+  if (chosen.empty()) return nullptr;
+  path = chosen;
   SetLastDirectory(wxPathOnly(path));
   return templates[0];
 }

@@ -10,7 +10,8 @@ constexpr const char* kBookFile = "tobrin.hhp";
 
 }  // namespace
 
-HelpBook::HelpBook() = default;
+HelpBook::HelpBook() : m_candidates(Candidates()) {}
+HelpBook::HelpBook(wxArrayString candidates) : m_candidates(std::move(candidates)) {}
 HelpBook::~HelpBook() = default;
 
 wxArrayString HelpBook::Candidates() {
@@ -32,7 +33,7 @@ wxArrayString HelpBook::Candidates() {
 bool HelpBook::DisplayIndex(wxWindow* parent, wxString* message) {
   if (m_controller == nullptr) {
     wxString book;
-    for (const wxString& candidate : Candidates()) {
+    for (const wxString& candidate : m_candidates) {
       if (wxFileName::FileExists(candidate)) {
         book = candidate;
         break;
@@ -40,17 +41,19 @@ bool HelpBook::DisplayIndex(wxWindow* parent, wxString* message) {
     }
     if (book.empty()) {
       *message = "The help book could not be found. Tobrin looked for it here:\n" +
-                 wxJoin(Candidates(), '\n');
+                 wxJoin(m_candidates, '\n');
       return false;
     }
-    // A book whose project file cannot be read, or that lists no pages, is damaged.
+    // A book whose project file cannot be read, or whose contents hold nothing but the book
+    // itself, or whose index is empty, is damaged.
     wxHtmlHelpData check;
     auto controller = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE, parent);
-    if (!check.AddBook(book) || check.GetContentsArray().empty() ||
-        !controller->AddBook(wxFileName(book), false)) {
+    if (!check.AddBook(book) || check.GetContentsArray().size() < 2 ||
+        check.GetIndexArray().empty() || !controller->AddBook(wxFileName(book), false)) {
       *message = "The help book \"" + book + "\" could not be read.";
       return false;
     }
+    controller->SetFrameParameters("Tobrin Help: %s", parent->FromDIP(wxSize(760, 560)));
     m_controller = std::move(controller);
   }
   m_controller->DisplayIndex();

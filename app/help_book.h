@@ -9,8 +9,9 @@
 class HelpBook {
  public:
   // Looks for the book next to the executable (the build tree) and under the installation
-  // prefix (share/tobrin/help).
+  // prefix (share/tobrin/help), or in the given places.
   HelpBook();
+  explicit HelpBook(wxArrayString candidates);
   ~HelpBook();
 
   // Opens the help window at the index. False, with a message for the user, when the book is
@@ -21,5 +22,6 @@ class HelpBook {
   static wxArrayString Candidates();
 
  private:
+  wxArrayString m_candidates;
   std::unique_ptr<wxHtmlHelpController> m_controller;
 };

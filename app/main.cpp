@@ -2,6 +2,7 @@
 #include <X11/Xlib.h>
 #include <wx/app.h>
 #include <wx/init.h>
+#include <wx/msgdlg.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,9 +54,11 @@ int main(int argc, char** argv) {
     status = wxTheApp->OnRun();
     wxTheApp->OnExit();
   } else {
-    const wxString& error = wxGetApp().StartupError();
-    std::fprintf(stderr, "tobrin: %s\n",
-                 error.empty() ? "start-up failed." : static_cast<const char*>(error.utf8_str()));
+    wxString error = wxGetApp().StartupError();
+    if (error.empty()) error = "Start-up failed.";
+    std::fprintf(stderr, "tobrin: %s\n", static_cast<const char*>(error.utf8_str()));
+    // Someone who started it from a desktop menu sees no terminal: tell them too.
+    wxMessageBox(error, "Tobrin", wxOK | wxICON_ERROR);
   }
   wxEntryCleanup();
   return status;

@@ -89,6 +89,12 @@ bool UsablePath(std::string_view path) {
   });
 }
 
+// A path that a "FileN=" line gives back exactly: usable, and without a blank at either end,
+// which ParseSettings, like every INI reader, strips from a value.
+bool StorablePath(std::string_view path) {
+  return UsablePath(path) && Trim(path).size() == path.size();
+}
+
 // A whole decimal number in the range of long, or false.
 bool ParseLong(std::string_view s, long* out) {
   if (s.empty() || s.size() > 20) return false;
@@ -153,7 +159,7 @@ std::string FormatSettings(std::string_view existing, const Settings& settings) 
   std::vector<std::string> recent;
   for (const std::string& path : settings.recentFiles) {
     if (recent.size() == MAX_RECENT_FILES) break;
-    if (UsablePath(path)) recent.push_back(path);
+    if (StorablePath(path)) recent.push_back(path);
   }
   const bool writePreview = settings.previewPages != 0;
   const std::string recentKeys = [&] {

@@ -36,7 +36,8 @@ Settings ParseSettings(std::string_view text);
 // The INI text to store: `existing` (the file's current text, possibly empty) with the
 // recent-file keys File1 .. File4 replaced by the list (the section is always there, empty
 // for an empty list), and PreviewPages set when not 0.
-// Entries that cannot be stored on one line of an INI file are left out.
+// Entries that cannot be stored on one line of an INI file and read back as they are (empty,
+// too long, with a control character, or with a space or tab at either end) are left out.
 std::string FormatSettings(std::string_view existing, const Settings& settings);
 
 // $XDG_CONFIG_HOME/tobrin.ini, or ~/.config/tobrin.ini when that variable is unset or not an

@@ -2,13 +2,15 @@
 #pragma once
 
 #include <wx/app.h>
+#include <wx/weakref.h>
 
 #include <string>
 
 #include "app/settings_file.h"
 
+#include "app/main_frame.h"
+
 class CDocManager;
-class CMainFrame;
 
 class CTobrinApp : public wxApp {
  public:
@@ -41,7 +43,7 @@ class CTobrinApp : public wxApp {
   static void OnTerminateSignal(int signal);
 
   CDocManager* m_docManager = nullptr;  // deleted at exit
-  CMainFrame* m_frame = nullptr;        // owned by the toolkit's window list
+  wxWeakRef<CMainFrame> m_frame;        // owned by the toolkit's window list
   std::string m_settingsPath;
   Settings m_settings;
   wxString m_startupError;

@@ -5,6 +5,7 @@
 #include <wx/log.h>
 
 #include "app/file_access.h"
+#include "app/file_dialog.h"
 
 const char* const ALL_FILES_FILTER = "All Files (*.*)|*";
 
@@ -41,8 +42,8 @@ bool CTobrinDoc::SaveAs() {
   if (folder.empty()) folder = GetDocumentManager()->GetLastDirectory();
   wxFileDialog dialog(GetDocumentWindow(), "Save As", folder, wxFileNameFromPath(GetFilename()),
                       ALL_FILES_FILTER, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-  if (dialog.ShowModal() != wxID_OK) return false;
-  const wxString file = dialog.GetPath();
+  const wxString file = ChooseFile(dialog);
+  if (file.empty()) return false;
   if (!OnSaveDocument(file)) return false;
   SetTitle(wxFileNameFromPath(file));
   SetFilename(file, true);

@@ -1,0 +1,19 @@
+#include "app/file_dialog.h"
+
+namespace {
+
+std::function<wxString(wxFileDialog&)>& Answer() {
+  static std::function<wxString(wxFileDialog&)> answer;
+  return answer;
+}
+
+}  // namespace
+
+wxString ChooseFile(wxFileDialog& dialog) {
+  if (Answer()) return Answer()(dialog);
+  return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+}
+
+void SetFileDialogAnswer(std::function<wxString(wxFileDialog&)> answer) {
+  Answer() = std::move(answer);
+}

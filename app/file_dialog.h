@@ -1,0 +1,14 @@
+// Showing the program's file dialogs.
+#pragma once
+
+#include <wx/filedlg.h>
+
+#include <functional>
+
+// Shows the dialog modally and returns the chosen path, or an empty string for Cancel.
+wxString ChooseFile(wxFileDialog& dialog);
+
+// Answers file dialogs without showing them, for tests that drive the application in their
+// own process: the answer sees the dialog as it was set up and returns the path to choose
+// (empty for Cancel). An empty function restores the real dialogs.
+void SetFileDialogAnswer(std::function<wxString(wxFileDialog&)> answer);

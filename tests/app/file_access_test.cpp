@@ -1,0 +1,75 @@
+// Opening and saving the document's file: the right outcome, a clear message, and never a
+// wait on a pipe or device.
+#include "app/file_access.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+
+#include "tests/support/xvfb.h"
+
+namespace {
+
+using tobrin_test::ReadFile;
+using tobrin_test::TempDir;
+using tobrin_test::WriteFile;
+
+// Runs f on another thread and fails, rather than hangs, if it blocks.
+template <typename F>
+bool WithinSeconds(F f, int seconds, bool* result) {
+  auto future = std::async(std::launch::async, f);
+  if (future.wait_for(std::chrono::seconds(seconds)) != std::future_status::ready) {
+    future.wait();  // a blocked open would keep the thread; the test has failed anyway
+    return false;
+  }
+  *result = future.get();
+  return true;
+}
+
+TEST(OpenDocumentFile, OpensFilesPipesAndDevicesAndRefusesFoldersAndMissingFiles) {
+  TempDir dir;
+  WriteFile(dir / "doc.txt", "content");
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  std::string message;
+  EXPECT_TRUE(OpenDocumentFile(dir / "doc.txt", &message));
+  EXPECT_EQ(ReadFile(dir / "doc.txt"), "content");
+  EXPECT_TRUE(OpenDocumentFile("/dev/null", &message));
+
+  bool opened = false;
+  ASSERT_TRUE(WithinSeconds([&] { return OpenDocumentFile(dir / "pipe", &message); }, 5, &opened))
+      << "opening a named pipe blocked";
+  EXPECT_TRUE(opened);
+
+  EXPECT_FALSE(OpenDocumentFile(dir.path(), &message));
+  EXPECT_NE(message.find("folder"), std::string::npos) << message;
+  EXPECT_FALSE(OpenDocumentFile(dir / "missing.txt", &message));
+  EXPECT_NE(message.find("missing.txt"), std::string::npos) << message;
+  EXPECT_NE(message.find("no such file"), std::string::npos) << message;
+}
+
+TEST(CreateEmptyDocumentFile, CreatesOrEmptiesAndFailsCleanly) {
+  TempDir dir;
+  std::string message;
+  ASSERT_TRUE(CreateEmptyDocumentFile(dir / "new.tob", &message)) << message;
+  EXPECT_EQ(ReadFile(dir / "new.tob"), "");
+  WriteFile(dir / "old.tob", "old content");
+  ASSERT_TRUE(CreateEmptyDocumentFile(dir / "old.tob", &message));
+  EXPECT_EQ(ReadFile(dir / "old.tob"), "");
+
+  EXPECT_FALSE(CreateEmptyDocumentFile(dir / "no/such/folder.tob", &message));
+  EXPECT_NE(message.find("could not be saved"), std::string::npos) << message;
+  EXPECT_FALSE(CreateEmptyDocumentFile(dir.path(), &message));
+  EXPECT_NE(message.find("folder"), std::string::npos) << message;
+
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  bool saved = true;
+  ASSERT_TRUE(
+      WithinSeconds([&] { return CreateEmptyDocumentFile(dir / "pipe", &message); }, 5, &saved))
+      << "saving to a named pipe blocked";
+  EXPECT_FALSE(saved);  // nothing reads from it
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+// The settings file: parsing whatever is on disk, formatting without losing anything, and
+// replacing the file atomically.
+#include "app/settings_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <iterator>
+
+#include "tests/support/xvfb.h"
+
+namespace {
+
+using tobrin_test::ReadFile;
+using tobrin_test::TempDir;
+using tobrin_test::WriteFile;
+using Files = std::vector<std::string>;
+using namespace std::string_literals;
+
+TEST(ParseSettings, ReadsTheRecentFilesInOrderAndPreviewPages) {
+  const Settings s = ParseSettings(
+      "[Recent File List]\nFile1=/a/one\nFile2=/b/two words\nFile3=/c\nFile4=/d\n"
+      "[Settings]\nPreviewPages=2\n");
+  EXPECT_EQ(s.recentFiles, (Files{"/a/one", "/b/two words", "/c", "/d"}));
+  EXPECT_EQ(s.previewPages, 2);
+}
+
+TEST(ParseSettings, ToleratesWhatOtherWritersAndHandsLeaveBehind) {
+  struct Row {
+    std::string text;
+    Files files;
+    long preview;
+  };
+  const Row rows[] = {
+      {"", {}, 0},
+      {"\r\n[recent file list]\r\nfile2=/x\r\nFILE1 = /w \r\n", {"/w", "/x"}, 0},
+      // Up to the first missing entry only.
+      {"[Recent File List]\nFile1=/a\nFile3=/c\n", {"/a"}, 0},
+      {"[Recent File List]\nFile1=\nFile2=/b\n", {}, 0},
+      // Keys outside the section, or before any section, are not ours.
+      {"File1=/nope\n[Other]\nFile1=/nope\n[Recent File List]\nFile1=/yes\n", {"/yes"}, 0},
+      // The first of duplicate keys wins; File5 and beyond are not part of the list.
+      {"[Recent File List]\nFile1=/first\nFile1=/second\nFile5=/e\n", {"/first"}, 0},
+      {"[Settings]\nPreviewPages=abc\n", {}, 0},
+      {"[Settings]\nPreviewPages=99999999999999999999999\n", {}, 0},
+      {"[Settings]\npreviewpages=-3\n", {}, -3},
+      // Control characters make an entry unusable, and end the list there.
+      {"[Recent File List]\nFile1=/ok\nFile2=/bad\x01name\nFile3=/c\n", {"/ok"}, 0},
+      {"[Recent File List]\nFile1=/a\nFile2=/a\0b\n"s, {"/a"}, 0},
+      {"garbage ] [ = = \xff\xfe\n[\n]\n=\n", {}, 0},
+  };
+  for (const Row& row : rows) {
+    const Settings s = ParseSettings(row.text);
+    EXPECT_EQ(s.recentFiles, row.files) << row.text;
+    EXPECT_EQ(s.previewPages, row.preview) << row.text;
+  }
+  const std::string huge = "[Recent File List]\nFile1=/" + std::string(5000, 'x') + "\n";
+  EXPECT_TRUE(ParseSettings(huge).recentFiles.empty());
+}
+
+TEST(FormatSettings, WritesTheExactSectionAndKeyNames) {
+  Settings s;
+  s.recentFiles = {"/one", "/two"};
+  EXPECT_EQ(FormatSettings("", s), "[Recent File List]\nFile1=/one\nFile2=/two\n");
+  s.previewPages = 3;
+  EXPECT_EQ(FormatSettings("", s),
+            "[Recent File List]\nFile1=/one\nFile2=/two\n[Settings]\nPreviewPages=3\n");
+  EXPECT_EQ(FormatSettings("", Settings()), "[Recent File List]\n");
+}
+
+TEST(FormatSettings, KeepsEverythingElseInTheFile) {
+  const std::string existing =
+      "; my notes\n[Window]\nx=5\n[Recent File List]\nFile1=/old1\nKeep=me\nFile2=/old2\n"
+      "File4=/old4\n[Settings]\nPreviewPages=7\nOther=1\n[Tail]\nz=9\n";
+  Settings s;
+  s.recentFiles = {"/new"};
+  const std::string out = FormatSettings(existing, s);
+  EXPECT_EQ(out,
+            "; my notes\n[Window]\nx=5\n[Recent File List]\nKeep=me\nFile1=/new\n"
+            "[Settings]\nPreviewPages=7\nOther=1\n[Tail]\nz=9\n");
+  // PreviewPages 0 is not written, and an existing value is left alone.
+  EXPECT_EQ(ParseSettings(out).previewPages, 7);
+  s.previewPages = 4;
+  EXPECT_EQ(ParseSettings(FormatSettings(existing, s)).previewPages, 4);
+}
+
+TEST(FormatSettings, LeavesOutWhatOneLineCannotHoldAndRoundTrips) {
+  Settings s;
+  s.recentFiles = {"/a", "/line\nbreak", "/b", "/c", "/d", "/e"};
+  const Settings back = ParseSettings(FormatSettings("", s));
+  EXPECT_EQ(back.recentFiles, (Files{"/a", "/b", "/c", "/d"}));
+}
+
+TEST(SettingsFilePath, FollowsXdgConfigHomeThenHome) {
+  const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string xdg = savedXdg ? savedXdg : "";
+  setenv("XDG_CONFIG_HOME", "/cfg/here", 1);
+  EXPECT_EQ(SettingsFilePath(), "/cfg/here/tobrin.ini");
+  setenv("XDG_CONFIG_HOME", "relative/path", 1);  // not absolute: ignored
+  setenv("HOME", "/home/someone", 1);
+  EXPECT_EQ(SettingsFilePath(), "/home/someone/.config/tobrin.ini");
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(SettingsFilePath(), "/home/someone/.config/tobrin.ini");
+  if (savedXdg) setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+}
+
+TEST(ReadSettingsFile, RefusesWhatIsNotASmallRegularFile) {
+  TempDir dir;
+  std::string text, error;
+  EXPECT_FALSE(ReadSettingsFile(dir / "missing.ini", &text, &error));
+  EXPECT_FALSE(ReadSettingsFile(dir.path(), &text, &error));  // a folder
+  ASSERT_EQ(mkfifo((dir / "pipe.ini").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadSettingsFile(dir / "pipe.ini", &text, &error));  // and without blocking
+  WriteFile(dir / "big.ini", std::string(MAX_SETTINGS_FILE_SIZE + 1, 'x'));
+  EXPECT_FALSE(ReadSettingsFile(dir / "big.ini", &text, &error));
+  WriteFile(dir / "ok.ini", "[Recent File List]\nFile1=/z\n");
+  ASSERT_TRUE(ReadSettingsFile(dir / "ok.ini", &text, &error)) << error;
+  EXPECT_EQ(ParseSettings(text).recentFiles, (Files{"/z"}));
+}
+
+TEST(WriteFileAtomically, CreatesTheFolderAndReplacesTheFileWhole) {
+  TempDir dir;
+  const std::string path = dir / "deep/er/tobrin.ini";
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(path, "first\n", &error)) << error;
+  EXPECT_EQ(ReadFile(path), "first\n");
+  chmod(path.c_str(), 0644);
+  ASSERT_TRUE(WriteFileAtomically(path, "second\n", &error)) << error;
+  EXPECT_EQ(ReadFile(path), "second\n");
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);  // permissions kept
+  // No temporary files are left behind.
+  const auto entries = std::distance(std::filesystem::directory_iterator(dir / "deep/er"),
+                                     std::filesystem::directory_iterator());
+  EXPECT_EQ(entries, 1);
+}
+
+TEST(WriteFileAtomically, FollowsASymbolicLink) {
+  TempDir dir;
+  WriteFile(dir / "real.ini", "old");
+  ASSERT_EQ(symlink((dir / "real.ini").c_str(), (dir / "link.ini").c_str()), 0);
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(dir / "link.ini", "new", &error)) << error;
+  EXPECT_EQ(ReadFile(dir / "real.ini"), "new");
+  struct stat st;
+  ASSERT_EQ(lstat((dir / "link.ini").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileIntact) {
+  TempDir dir;
+  const std::string path = dir / "tobrin.ini";
+  WriteFile(path, "[Recent File List]\nFile1=/precious\n");
+  // A folder in the file's place, and a file in the folder's place.
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomically(dir.path(), "x", &error));
+  EXPECT_FALSE(WriteFileAtomically(path + "/under/a/file.ini", "x", &error));
+
+  // A disk that fills up part-way: the file size limit stands in for it, in a child process.
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{8, 8};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::string e;
+    _exit(WriteFileAtomically(path, std::string(100000, 'y'), &e) ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write should have failed";
+  EXPECT_EQ(ReadFile(path), "[Recent File List]\nFile1=/precious\n");
+  const auto entries = std::distance(std::filesystem::directory_iterator(dir.path()),
+                                     std::filesystem::directory_iterator());
+  EXPECT_EQ(entries, 1);  // the partial temporary file is gone
+}
+
+}  // namespace

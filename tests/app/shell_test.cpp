@@ -1,0 +1,486 @@
+// The application shell in process: window, menus, prompts, commands, documents, About,
+// help and settings.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include <wx/button.h>
+#include <wx/filedlg.h>
+#include <wx/filehistory.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/statusbr.h>
+
+#include "app/command_ids.h"
+#include "app/doc_manager.h"
+#include "app/file_dialog.h"
+#include "app/help_book.h"
+#include "model/joints.h"
+#include "tests/support/figure_table.h"
+#include "tests/support/matrix_checks.h"
+#include "tests/support/shell_fixture.h"
+
+namespace {
+
+using namespace tobrin_test;
+
+wxArrayString OnePath(const std::string& path) {
+  wxArrayString paths;
+  paths.Add(wxString::FromUTF8(path));
+  return paths;
+}
+
+class Shell : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(StartApp()) << app().StartupError();
+  }
+
+  wxString Status() { return frame().GetStatusBar()->GetStatusText(0); }
+  wxDocument* Document() { return app().DocManager()->GetCurrentDocument(); }
+
+  std::vector<wxString> History() {
+    std::vector<wxString> files;
+    const wxFileHistory* h = app().DocManager()->GetFileHistory();
+    for (size_t i = 0; i < h->GetCount(); ++i)
+      files.push_back(h->GetHistoryFile(i));
+    return files;
+  }
+
+  void TearDown() override {
+    SetFileDialogAnswer(nullptr);
+    ShellTest::TearDown();
+  }
+
+  // Answers file dialogs with `path` (or cancels them), noting how they asked.
+  void AnswerFileDialog(const std::string& path, wxString* title = nullptr,
+                        wxString* wildcard = nullptr, wxString* proposed = nullptr,
+                        long* style = nullptr) {
+    SetFileDialogAnswer([=](wxFileDialog& files) {
+      if (title) *title = files.GetMessage();
+      if (wildcard) *wildcard = files.GetWildcard();
+      if (proposed) *proposed = files.GetFilename();
+      if (style) *style = files.GetWindowStyle();
+      return wxString::FromUTF8(path);
+    });
+  }
+
+  // Moves, turns, bends and selects through the view's own handlers.
+  void ChangeTheFigure() {
+    CTobrinView& v = view();
+    v.OnModePosition();
+    v.OnLButtonDown(100, 100);
+    v.OnMouseMove(130, 90);
+    v.OnLButtonUp(130, 90);
+    v.OnModeOrientation();
+    v.OnLButtonDown(250, 200);
+    v.OnMouseMove(290, 170);
+    v.OnLButtonUp(290, 170);
+    Part(v.m_pRoot.get(), "LeftShin")->selected = 1;
+    v.OnModeJoints();
+    v.OnRButtonDown(0, 0);
+    v.OnMouseMove(0, 30);
+    v.OnRButtonUp(0, 30);
+  }
+
+  struct FigureState {
+    std::vector<std::array<double, 18>> nodes;
+    int mode;
+    bool operator==(const FigureState& o) const { return nodes == o.nodes && mode == o.mode; }
+  };
+  FigureState Snapshot() {
+    FigureState s{{}, view().m_nMode};
+    ForEachNode(view().m_pRoot.get(), [&](PartNode* n) {
+      std::array<double, 18> v{};
+      std::copy(n->matrix, n->matrix + 16, v.begin());
+      v[16] = n->angle;
+      v[17] = n->selected;
+      s.nodes.push_back(v);
+    });
+    return s;
+  }
+};
+
+TEST_F(Shell, StartsWithTheFrameCaptionStyleSizeAndReady) {
+  EXPECT_EQ(frame().GetTitle(), "Tobrin");
+  EXPECT_EQ(frame().GetSize(), wxSize(500, 500));
+  EXPECT_TRUE(frame().HasFlag(wxCAPTION));
+  EXPECT_TRUE(frame().HasFlag(wxSYSTEM_MENU));
+  EXPECT_TRUE(frame().HasFlag(wxRESIZE_BORDER));
+  EXPECT_TRUE(frame().HasFlag(wxMINIMIZE_BOX));
+  EXPECT_FALSE(frame().HasFlag(wxMAXIMIZE_BOX));
+  EXPECT_EQ(Status(), "Ready");
+  EXPECT_EQ(frame().GetStatusBar()->GetFieldsCount(), 4);
+  ASSERT_NE(Document(), nullptr);
+  EXPECT_EQ(Document()->GetTitle(), "Untitled");
+  EXPECT_TRUE(view().IsCreated());
+  // The drawing area is what is left of 500 x 500 by the menu bar and status bar.
+  const wxSize canvas = frame().Canvas().GetClientSize();
+  EXPECT_EQ(canvas.x, 500);
+  EXPECT_GT(canvas.y, 400);
+  EXPECT_LT(canvas.y, 480);
+  EXPECT_EQ(view().m_nWidth, canvas.x);
+  EXPECT_EQ(view().m_nHeight, canvas.y);
+}
+
+TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
+  struct Item {
+    const char* text;
+    int id;
+    wxItemKind kind;
+  };
+  struct Menu {
+    const char* title;
+    std::vector<Item> items;
+  };
+  const std::vector<Menu> expected = {
+      {"&File",
+       {{"&Reset", ID_FILE_RESET, wxITEM_NORMAL},
+        {"Reset &Joints", ID_FILE_RESET_JOINTS, wxITEM_NORMAL},
+        {"E&xit", ID_APP_EXIT, wxITEM_NORMAL}}},
+      {"&Mode",
+       {{"&Position", ID_MODE_POSITION, wxITEM_RADIO},
+        {"&Orientation", ID_MODE_ORIENTATION, wxITEM_RADIO},
+        {"&Joints", ID_MODE_JOINTS, wxITEM_RADIO},
+        {"", wxID_SEPARATOR, wxITEM_SEPARATOR},
+        {"Visible &Arcball", ID_MODE_VISIBLE_ARCBALL, wxITEM_CHECK}}},
+      {"&Help",
+       {{"&Index", ID_HELP_INDEX, wxITEM_NORMAL},
+        {"&About Tobrin...", ID_APP_ABOUT, wxITEM_NORMAL}}},
+  };
+  wxMenuBar* bar = frame().GetMenuBar();
+  ASSERT_EQ(bar->GetMenuCount(), expected.size());
+  for (size_t m = 0; m < expected.size(); ++m) {
+    EXPECT_EQ(bar->GetMenuLabel(m), expected[m].title);
+    const wxMenuItemList& items = bar->GetMenu(m)->GetMenuItems();
+    ASSERT_EQ(items.size(), expected[m].items.size()) << expected[m].title;
+    size_t i = 0;
+    for (const wxMenuItem* item : items) {
+      const Item& want = expected[m].items[i++];
+      EXPECT_EQ(item->GetKind(), want.kind) << want.text;
+      if (want.kind == wxITEM_SEPARATOR) continue;
+      EXPECT_EQ(item->GetItemLabel(), want.text);
+      EXPECT_EQ(item->GetId(), want.id) << want.text;
+      EXPECT_TRUE(item->IsEnabled()) << want.text;
+    }
+  }
+}
+
+TEST_F(Shell, HighlightedItemsShowTheirPromptsAndClosingRestoresReady) {
+  struct Row {
+    int id;
+    wxString prompt;
+  };
+  const Row rows[] = {
+      {ID_MODE_POSITION, "Translate the tobrin."},
+      {ID_MODE_ORIENTATION, "Rotate the tobrin."},
+      {ID_MODE_JOINTS, "Select the parts and then rotate about the joints."},
+      {ID_FILE_RESET, "Reset the position and orientation of the tobrin."},
+      {ID_FILE_RESET_JOINTS, "Reset the joints to the original position."},
+      {ID_MODE_VISIBLE_ARCBALL, "Visualize the visual arcball in Orientation Mode"},
+      {ID_APP_EXIT, wxGetStockHelpString(wxID_EXIT)},
+      {ID_APP_ABOUT, wxGetStockHelpString(wxID_ABOUT)},
+      {ID_HELP_INDEX, ""},
+      {wxID_SEPARATOR, ""},
+      {wxID_NONE, ""},
+  };
+  ASSERT_FALSE(wxGetStockHelpString(wxID_EXIT).empty());
+  wxMenu* mode = frame().GetMenuBar()->GetMenu(1);
+  for (const Row& row : rows) {
+    wxMenuEvent open(wxEVT_MENU_OPEN, 0, mode);
+    frame().GetEventHandler()->ProcessEvent(open);
+    EXPECT_EQ(Status(), "") << "a popup's title has no prompt";
+    wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, row.id);
+    frame().GetEventHandler()->ProcessEvent(highlight);
+    EXPECT_EQ(Status(), row.prompt) << row.id;
+    wxMenuEvent close(wxEVT_MENU_CLOSE, 0, mode);
+    frame().GetEventHandler()->ProcessEvent(close);
+    EXPECT_EQ(Status(), "Ready") << row.id;
+  }
+}
+
+TEST_F(Shell, ModeCommandsMoveTheBulletAndVisibleArcballItsCheck) {
+  wxMenuBar* bar = frame().GetMenuBar();
+  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+  EXPECT_TRUE(bar->IsChecked(ID_MODE_ORIENTATION));
+  EXPECT_FALSE(bar->IsChecked(ID_MODE_VISIBLE_ARCBALL));
+  Command(ID_MODE_JOINTS);
+  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+  EXPECT_EQ(view().m_nMode, MODE_JOINTS);
+  EXPECT_TRUE(bar->IsChecked(ID_MODE_JOINTS));
+  EXPECT_FALSE(bar->IsChecked(ID_MODE_ORIENTATION));
+  Command(ID_MODE_POSITION);
+  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+  EXPECT_TRUE(bar->IsChecked(ID_MODE_POSITION));
+  Command(ID_MODE_VISIBLE_ARCBALL);
+  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+  EXPECT_TRUE(view().m_bArcballVisible);
+  EXPECT_TRUE(bar->IsChecked(ID_MODE_VISIBLE_ARCBALL));
+  Command(ID_MODE_VISIBLE_ARCBALL);
+  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+  EXPECT_FALSE(bar->IsChecked(ID_MODE_VISIBLE_ARCBALL));
+}
+
+TEST_F(Shell, ResetCommandsReachTheView) {
+  ChangeTheFigure();
+  Command(ID_FILE_RESET);
+  const Matrix4 identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  EXPECT_TRUE(MatricesNear(view().m_pRoot->matrix, identity, 0.0));
+  EXPECT_NE(Part(view().m_pRoot.get(), "LeftShin")->angle, 0.0);
+  Command(ID_FILE_RESET_JOINTS);
+  EXPECT_EQ(Part(view().m_pRoot.get(), "LeftShin")->angle, 0.0);
+  EXPECT_EQ(Part(view().m_pRoot.get(), "LeftShin")->selected, 1);
+}
+
+TEST_F(Shell, NewKeepsDocumentViewWindowAndFigure) {
+  ChangeTheFigure();
+  const FigureState before = Snapshot();
+  wxDocument* doc = Document();
+  CTobrinView* v = &view();
+  Command(ID_FILE_NEW);
+  EXPECT_EQ(Document(), doc);
+  EXPECT_EQ(&view(), v);
+  EXPECT_TRUE(Snapshot() == before);
+  EXPECT_EQ(Document()->GetTitle(), "Untitled");
+  EXPECT_EQ(frame().GetTitle(), "Tobrin");
+  EXPECT_EQ(dialogs_.entered, 0);  // no save question
+}
+
+TEST_F(Shell, OpenGivesTheDocumentTheFileAndTheRecentListAndReadsNothing) {
+  const std::string path = *files_ / "figure.dat";
+  WriteFile(path, "kept as it is");
+  ChangeTheFigure();
+  const FigureState before = Snapshot();
+  wxString title, wildcard;
+  AnswerFileDialog(path, &title, &wildcard);
+  Command(ID_FILE_OPEN);
+  EXPECT_EQ(title, "Open");
+  EXPECT_EQ(wildcard, "All Files (*.*)|*");
+  EXPECT_EQ(Document()->GetFilename(), path);
+  EXPECT_EQ(Document()->GetTitle(), "figure.dat");
+  EXPECT_EQ(frame().GetTitle(), "Tobrin");
+  ASSERT_FALSE(History().empty());
+  EXPECT_EQ(History()[0], path);
+  EXPECT_TRUE(Snapshot() == before);
+  EXPECT_TRUE(log_->errors.empty());
+
+  // Save of an opened document writes nothing over it, and asks nothing.
+  int asked = 0;
+  SetFileDialogAnswer([&](wxFileDialog&) { return ++asked, wxString(); });
+  Command(ID_FILE_SAVE);
+  EXPECT_EQ(ReadFile(path), "kept as it is");
+  EXPECT_EQ(asked, 0);
+
+  // Cancel does nothing.
+  AnswerFileDialog("");
+  Command(ID_FILE_OPEN);
+  EXPECT_EQ(Document()->GetFilename(), path);
+}
+
+TEST_F(Shell, FilesThatCannotBeOpenedGetOneMessageAndChangeNothing) {
+  const std::string good = *files_ / "good.dat";
+  WriteFile(good, "");
+  AnswerFileDialog(good);
+  Command(ID_FILE_OPEN);
+  ASSERT_EQ(Document()->GetFilename(), good);
+  const std::string pipe = *files_ / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  struct Row {
+    std::string path;
+    bool opens;
+  };
+  // A folder or a missing file fail; a named pipe opens at once without blocking.
+  for (const Row& row :
+       {Row{files_->path(), false}, Row{*files_ / "missing.dat", false}, Row{pipe, true}}) {
+    log_->errors.clear();
+    app().DocManager()->CreateDocument(wxString::FromUTF8(row.path), 0);
+    Pump(1);
+    if (row.opens) {
+      EXPECT_TRUE(log_->errors.empty()) << row.path;
+      EXPECT_EQ(Document()->GetFilename(), row.path);
+    } else {
+      ASSERT_EQ(log_->errors.size(), 1u) << row.path;
+      EXPECT_NE(log_->errors[0].Find(wxString::FromUTF8(row.path)), wxNOT_FOUND);
+      EXPECT_EQ(Document()->GetFilename(), good) << row.path;
+      EXPECT_EQ(History()[0], good);
+    }
+  }
+}
+
+TEST_F(Shell, SaveOfANewDocumentCreatesAnEmptyFileAfterAskingForItsName) {
+  const std::string path = *files_ / "saved.tob";
+  WriteFile(path, "to be replaced");
+  wxString title, wildcard, proposed;
+  long style = 0;
+  AnswerFileDialog(path, &title, &wildcard, &proposed, &style);
+  Command(ID_FILE_SAVE);
+  EXPECT_EQ(title, "Save As");
+  EXPECT_EQ(wildcard, "All Files (*.*)|*");
+  EXPECT_EQ(proposed, "Untitled");
+  EXPECT_TRUE(style & wxFD_OVERWRITE_PROMPT);
+  EXPECT_EQ(ReadFile(path), "");
+  EXPECT_EQ(Document()->GetFilename(), path);
+  EXPECT_EQ(History()[0], path);
+  EXPECT_EQ(frame().GetTitle(), "Tobrin");
+}
+
+TEST_F(Shell, ASaveThatFailsSaysSoAndChangesNothing) {
+  AnswerFileDialog(*files_ / "no/such/folder/x.tob");
+  Command(ID_FILE_SAVE);
+  ASSERT_EQ(log_->errors.size(), 1u);
+  EXPECT_NE(log_->errors[0].Find("could not be saved"), wxNOT_FOUND) << log_->errors[0];
+  EXPECT_EQ(Document()->GetTitle(), "Untitled");
+  EXPECT_TRUE(History().empty());
+}
+
+TEST_F(Shell, TheAboutBoxIsModalOneAtATimeWithItsCaptionIconVersionAndDefaultOK) {
+  wxString caption;
+  std::vector<wxString> texts;
+  bool hasIcon = false, okIsDefault = false;
+  dialogs_.answer = [&](wxDialog* dialog) {
+    caption = dialog->GetTitle();
+    for (wxWindow* child : dialog->GetChildren()) {
+      if (auto* text = wxDynamicCast(child, wxStaticText)) texts.push_back(text->GetLabel());
+      if (auto* icon = wxDynamicCast(child, wxStaticBitmap)) hasIcon = icon->GetBitmap().IsOk();
+      if (auto* button = wxDynamicCast(child, wxButton)) {
+        okIsDefault = button->GetId() == wxID_OK && button->GetLabel() == "OK" &&
+                      dialog->GetDefaultItem() == button;
+      }
+    }
+    return wxID_OK;
+  };
+  Command(ID_APP_ABOUT);
+  Command(ID_APP_ABOUT);
+  EXPECT_EQ(dialogs_.entered, 2);
+  EXPECT_EQ(dialogs_.maxOpen, 1);
+  EXPECT_EQ(caption, "About tobrin");
+  ASSERT_EQ(texts.size(), 6u);  // three lines, twice
+  EXPECT_EQ(texts[0], "Tobrin Version 1.0");
+  EXPECT_FALSE(texts[1].empty());
+  EXPECT_FALSE(texts[2].empty());
+  EXPECT_TRUE(hasIcon);
+  EXPECT_TRUE(okIsDefault);
+}
+
+TEST_F(Shell, HelpWithoutItsBookSaysSoAndChangesNothing) {
+  // The test program's folder holds no help book.
+  const FigureState before = Snapshot();
+  wxString message;
+  dialogs_.answer = [&](wxDialog* dialog) {
+    if (auto* box = wxDynamicCast(dialog, wxMessageDialog)) message = box->GetMessage();
+    return wxID_OK;
+  };
+  Command(ID_HELP_INDEX);
+  EXPECT_NE(message.Find("help book could not be found"), wxNOT_FOUND) << message;
+  EXPECT_TRUE(Snapshot() == before);
+  EXPECT_EQ(view().m_nMode, MODE_ORIENTATION);
+}
+
+TEST_F(Shell, HelpBooksThatAreMissingDamagedOrFineAreToldApart) {
+  TempDir books;
+  const std::string source = std::string(TOBRIN_SOURCE_DIR) + "/res/help";
+  std::filesystem::copy(source, books / "good");
+  std::filesystem::create_directories(books / "damaged");
+  WriteFile(books / "damaged/tobrin.hhp", "\x01\x02 not a help project \xff");
+  wxString message;
+  HelpBook missing(OnePath(books / "none/tobrin.hhp"));
+  EXPECT_FALSE(missing.DisplayIndex(&frame(), &message));
+  EXPECT_NE(message.Find("could not be found"), wxNOT_FOUND);
+  HelpBook damaged(OnePath(books / "damaged/tobrin.hhp"));
+  EXPECT_FALSE(damaged.DisplayIndex(&frame(), &message));
+  EXPECT_NE(message.Find("could not be read"), wxNOT_FOUND);
+  HelpBook good(OnePath(books / "good/tobrin.hhp"));
+  EXPECT_TRUE(good.DisplayIndex(&frame(), &message)) << message;
+  Pump();
+  bool helpShown = false;
+  for (wxWindow* w : wxTopLevelWindows)
+    helpShown |= w->IsShown() && w->GetLabel().Contains("Help");
+  EXPECT_TRUE(helpShown);
+}
+
+TEST_F(Shell, LosingTheMouseCaptureEndsTheDrag) {
+  view().OnModePosition();
+  wxMouseEvent down(wxEVT_LEFT_DOWN);
+  down.SetPosition(wxPoint(100, 100));
+  frame().Canvas().GetEventHandler()->ProcessEvent(down);
+  EXPECT_EQ(view().m_nDragButton, DRAG_LEFT);
+  wxMouseCaptureLostEvent lost(frame().Canvas().GetId());
+  frame().Canvas().GetEventHandler()->ProcessEvent(lost);
+  EXPECT_EQ(view().m_nDragButton, DRAG_NONE);
+}
+
+class Settings : public Shell {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();  // the application starts in each test, after the file is prepared
+  }
+};
+
+TEST_F(Settings, TheRecentListIsReadAtStartAndWrittenAtExitInItsExactForm) {
+  WriteFile(SettingsFile(),
+            "[Recent File List]\nFile1=/r/one\nFile2=/r/two\n[Settings]\nPreviewPages=3\n");
+  ASSERT_TRUE(StartApp());
+  EXPECT_EQ(History(), (std::vector<wxString>{"/r/one", "/r/two"}));
+  for (const char* name : {"a", "b", "c"}) {
+    const std::string path = *files_ / name;
+    WriteFile(path, "");
+    AnswerFileDialog(path);
+    Command(ID_FILE_OPEN);
+  }
+  StopApp();
+  EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\nFile1=" + *files_ / "c" +
+                                          "\nFile2=" + *files_ / "b" + "\nFile3=" + *files_ / "a" +
+                                          "\nFile4=/r/one\n[Settings]\nPreviewPages=3\n");
+}
+
+TEST_F(Settings, BadSettingsFilesGiveTheDefaults) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> make;
+  };
+  const Case cases[] = {
+      {"missing", [](const std::string&) {}},
+      {"binary", [](const std::string& p) { WriteFile(p, std::string("\0\xff\x01[Re\0", 8)); }},
+      {"oversized",
+       [](const std::string& p) {
+         WriteFile(p, "[Recent File List]\nFile1=/x\n" + std::string(200000, ';'));
+       }},
+      {"folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
+      {"pipe", [](const std::string& p) { mkfifo(p.c_str(), 0600); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(SettingsFile());
+    c.make(SettingsFile());
+    ASSERT_TRUE(StartApp());
+    EXPECT_TRUE(History().empty());
+    EXPECT_EQ(app().LoadedSettings().previewPages, 0);
+    StopApp();
+  }
+}
+
+TEST_F(Settings, AFolderInThePlaceOfTheFileLosesNothingAndDoesNotStopExit) {
+  std::filesystem::create_directory(SettingsFile());
+  WriteFile(SettingsFile() + "/keep", "mine");
+  ASSERT_TRUE(StartApp());
+  StopApp();
+  EXPECT_EQ(app().MainFrame(), nullptr);
+  EXPECT_EQ(ReadFile(SettingsFile() + "/keep"), "mine");
+}
+
+TEST_F(Settings, TheHelpWindowWritesNothingIntoTheSettingsFile) {
+  ASSERT_TRUE(StartApp());
+  HelpBook book(OnePath(std::string(TOBRIN_SOURCE_DIR) + "/res/help/tobrin.hhp"));
+  wxString message;
+  ASSERT_TRUE(book.DisplayIndex(&frame(), &message)) << message;
+  Pump();
+  StopApp();
+  EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\n");
+}
+
+}  // namespace
