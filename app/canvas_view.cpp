@@ -9,7 +9,7 @@ wxIMPLEMENT_DYNAMIC_CLASS(CCanvasView, wxView);
 
 bool CCanvasView::OnCreate(wxDocument* doc, long flags) {
   if (!wxView::OnCreate(doc, flags)) return false;
-  auto* frame = wxDynamicCast(wxTheApp->GetTopWindow(), CMainFrame);
+  auto* frame = dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow());
   if (frame == nullptr) return false;
   SetFrame(frame);
   Activate(true);
@@ -18,7 +18,7 @@ bool CCanvasView::OnCreate(wxDocument* doc, long flags) {
 
 void CCanvasView::OnUpdate(wxView* sender, wxObject* hint) {
   wxView::OnUpdate(sender, hint);
-  if (auto* frame = wxDynamicCast(GetFrame(), CMainFrame)) frame->Canvas().Refresh(false);
+  if (auto* frame = dynamic_cast<CMainFrame*>(GetFrame())) frame->Canvas().Refresh(false);
 }
 
 bool CCanvasView::OnClose(bool deleteWindow) {

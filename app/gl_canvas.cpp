@@ -131,6 +131,13 @@ void CTobrinCanvas::OnSize(wxSizeEvent& event) {
 void CTobrinCanvas::OnMouse(wxMouseEvent& event) {
   const wxPoint p = Physical(event.GetPosition());
   const wxEventType type = event.GetEventType();
+  // GTK merges pointer motion into one event per frame, and may drop the last one when a
+  // button is released in the same frame. The pointer did travel to where it was released:
+  // the view sees that move before the release, so the drag's last stretch is not lost.
+  if ((type == wxEVT_LEFT_UP || type == wxEVT_RIGHT_UP) && p != m_lastPointer) {
+    m_view->OnMouseMove(p.x, p.y);
+  }
+  m_lastPointer = p;
   if (type == wxEVT_LEFT_DOWN) {
     m_view->OnLButtonDown(p.x, p.y);
   } else if (type == wxEVT_LEFT_UP) {

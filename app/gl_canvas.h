@@ -57,6 +57,7 @@ class CTobrinCanvas : public wxGLCanvas {
 
   CanvasHost m_host;
   std::unique_ptr<CTobrinView> m_view;
+  wxPoint m_lastPointer;  // where the view last saw the pointer, physical pixels
 
   wxDECLARE_EVENT_TABLE();
 };

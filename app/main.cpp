@@ -14,13 +14,13 @@ wxIMPLEMENT_APP_NO_MAIN(CTobrinApp);
 
 namespace {
 
-bool DisplayReachable() {
+// Opens the display the toolkit will use, or says plainly why it cannot be opened. The
+// connection is kept until the toolkit has its own: an X server that resets when its last
+// client leaves (Xvfb, xvfb-run) would otherwise reset between the two and refuse the toolkit.
+Display* OpenDisplay() {
   const char* name = std::getenv("DISPLAY");
   Display* display = (name != nullptr && name[0] != '\0') ? XOpenDisplay(name) : nullptr;
-  if (display != nullptr) {
-    XCloseDisplay(display);
-    return true;
-  }
+  if (display != nullptr) return display;
   if (name == nullptr || name[0] == '\0') {
     std::fprintf(stderr,
                  "tobrin: no display: DISPLAY is not set. Tobrin needs a graphical session; "
@@ -31,7 +31,16 @@ bool DisplayReachable() {
                  "without one, run it under a virtual X server: xvfb-run -a tobrin\n",
                  name);
   }
-  return false;
+  return nullptr;
+}
+
+void ReportAssertion(const wxString& file, int line, const wxString& function,
+                     const wxString& condition, const wxString& message) {
+  std::fprintf(stderr, "tobrin: internal check failed: %s (%s:%d in %s) %s\n",
+               static_cast<const char*>(condition.utf8_str()),
+               static_cast<const char*>(file.utf8_str()), line,
+               static_cast<const char*>(function.utf8_str()),
+               static_cast<const char*>(message.utf8_str()));
 }
 
 }  // namespace
@@ -42,10 +51,17 @@ int main(int argc, char** argv) {
   if (backend == nullptr || backend[0] == '\0') setenv("GDK_BACKEND", "x11", 1);
 
   // So the toolkit uses X11, which must be reachable: say so plainly when it is not.
-  if (!DisplayReachable()) return 1;
+  Display* probe = OpenDisplay();
+  if (probe == nullptr) return 1;
+
+  // A failed check inside the toolkit is reported, never turned into a modal dialog that
+  // stops the program.
+  wxSetAssertHandler(&ReportAssertion);
 
   wxApp::SetInstance(new CTobrinApp);
-  if (!wxEntryStart(argc, argv)) {
+  const bool started = wxEntryStart(argc, argv);
+  XCloseDisplay(probe);
+  if (!started) {
     std::fprintf(stderr, "tobrin: the window system could not be initialised.\n");
     return 1;
   }

@@ -5,8 +5,10 @@
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/utils.h>
 
-#include <csignal>
+#include <GL/glx.h>
+
 #include <cstdio>
 
 #include "app/about_dialog.h"
@@ -41,6 +43,13 @@ bool CTobrinApp::OnInit() {
   new wxDocTemplate(m_docManager, "Tobrin", "*", "", "", "Tobrin", "Tobrin", CLASSINFO(CTobrinDoc),
                     CLASSINFO(CCanvasView));
 
+  // Without GLX the toolkit's OpenGL queries fail on assertions: ask the display first.
+  int glxError = 0, glxEvent = 0;
+  Display* display = wxGetX11Display();
+  if (display == nullptr || !glXQueryExtension(display, &glxError, &glxEvent)) {
+    m_startupError = "This display offers no OpenGL (the X server has no GLX extension).";
+    return false;
+  }
   if (!wxGLCanvas::IsDisplaySupported(CTobrinCanvas::PixelFormat())) {
     m_startupError = "This display offers no OpenGL with double buffering and a depth buffer.";
     return false;
@@ -65,17 +74,16 @@ bool CTobrinApp::OnInit() {
   // Marks the menu items before any menu opens.
   m_frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
 
-  SetSignalHandler(SIGTERM, &CTobrinApp::OnTerminateSignal);
-  SetSignalHandler(SIGINT, &CTobrinApp::OnTerminateSignal);
+  // SIGTERM and SIGINT close the window as Exit does, from the event loop.
+  m_signals = std::make_unique<TerminationSignals>([this] {
+    if (m_frame) m_frame->Close(true);
+  });
+  m_signals->Install();
   return true;
 }
 
-void CTobrinApp::OnTerminateSignal(int) {
-  // Called from the event loop, not from the signal itself: closes as Exit does.
-  if (CMainFrame* frame = wxGetApp().MainFrame()) frame->Close(true);
-}
-
 int CTobrinApp::OnExit() {
+  m_signals.reset();
   if (m_docManager != nullptr) {
     SaveSettings();
     delete m_docManager;

@@ -4,9 +4,11 @@
 #include <wx/app.h>
 #include <wx/weakref.h>
 
+#include <memory>
 #include <string>
 
 #include "app/settings_file.h"
+#include "app/termination_signals.h"
 
 #include "app/main_frame.h"
 
@@ -40,13 +42,12 @@ class CTobrinApp : public wxApp {
   const wxString& StartupError() const { return m_startupError; }
 
  private:
-  static void OnTerminateSignal(int signal);
-
   CDocManager* m_docManager = nullptr;  // deleted at exit
   wxWeakRef<CMainFrame> m_frame;        // owned by the toolkit's window list
   std::string m_settingsPath;
   Settings m_settings;
   wxString m_startupError;
+  std::unique_ptr<TerminationSignals> m_signals;
 };
 
 wxDECLARE_APP(CTobrinApp);

@@ -2,10 +2,10 @@
 
 namespace {
 
-// Turns the node by delta about its joint: matrix := matrix x T(pivot) x R(delta) x T(-pivot).
-void TurnAboutPivot(PartNode* n, double delta) {
-  Matrix4 rotation, toPivot, fromPivot, temp, joint;
-  MakeRotation(rotation, delta, 1.0, 0.0, 0.0);
+// Turns the node about its joint: matrix := matrix x T(pivot) x R x T(-pivot), where R is the
+// turn about the x axis by the step's angle.
+void TurnAboutPivot(PartNode* n, const Matrix4 rotation) {
+  Matrix4 toPivot, fromPivot, temp, joint;
   MakeTranslation(fromPivot, -n->pivot[0], -n->pivot[1], -n->pivot[2]);
   MakeTranslation(toPivot, n->pivot[0], n->pivot[1], n->pivot[2]);
   MultiplyMatrices(rotation, fromPivot, temp);
@@ -14,19 +14,27 @@ void TurnAboutPivot(PartNode* n, double delta) {
   CopyMatrix(temp, n->matrix);
 }
 
-}  // namespace
-
-void BendJoints(PartNode* node, double delta) {
+void BendChain(PartNode* node, double delta, const Matrix4 rotation) {
   for (PartNode* n = node; n != nullptr; n = n->next) {
     if (n->selected) {
       const double bent = n->angle + delta;
       if (bent < n->maxAngle && n->minAngle < bent) {
-        TurnAboutPivot(n, delta);
+        TurnAboutPivot(n, rotation);
         n->angle = bent;
       }
     }
-    BendJoints(n->firstChild, delta);
+    BendChain(n->firstChild, delta, rotation);
   }
+}
+
+}  // namespace
+
+void BendJoints(PartNode* node, double delta) {
+  // Every joint turns by the same angle about its own x axis: one rotation serves them all,
+  // so the sine and cosine are taken once per step rather than once per joint.
+  Matrix4 rotation;
+  MakeRotation(rotation, delta, 1.0, 0.0, 0.0);
+  BendChain(node, delta, rotation);
 }
 
 void ResetJoints(PartNode* node) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +28,8 @@ XvfbServer::XvfbServer(int width, int height, std::vector<std::string> extra) {
   args.insert(args.end(), extra.begin(), extra.end());
   pid_ = ::fork();
   if (pid_ == 0) {
+    // The server ends with the test, even when the test is killed.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     ::fcntl(fds[1], F_SETFD, 0);  // the write end stays open in Xvfb
     const int devnull = ::open("/dev/null", O_WRONLY);
     if (devnull >= 0) {

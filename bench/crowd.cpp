@@ -1,0 +1,72 @@
+#include "bench/crowd.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/figure.h"
+
+namespace tobrin_bench {
+
+namespace {
+
+// Where the head's centre sits in the torso's frame: shoulder bar, neck, then head offsets.
+constexpr double kHeadAboveTorso = 0.75 + 0.3 + 0.575;
+
+// The half-angle of the vertical field of view (45 degrees) and the camera's distance from
+// the origin, as the view has them.
+const double kTanHalfFov = std::tan(22.5 * 3.14159265358979323846 / 180.0);
+constexpr double kCameraDistance = 10.0;
+
+}  // namespace
+
+Crowd BuildCrowd(int figures) {
+  Crowd crowd;
+  crowd.root = std::make_unique<PartNode>();
+  InitPartNode(crowd.root.get());
+  crowd.root->kind = NODE_GROUP;
+  crowd.root->selectable = 0;
+  if (figures <= 0) return crowd;
+
+  // Roughly as many units across as down.
+  const int columns =
+      figures == 1
+          ? 1
+          : static_cast<int>(std::ceil(std::sqrt(figures * CROWD_CELL_HEIGHT / CROWD_CELL_WIDTH)));
+  const int rows = (figures + columns - 1) / columns;
+  const double halfWidth = columns * CROWD_CELL_WIDTH / 2.0;
+  const double halfHeight = rows * CROWD_CELL_HEIGHT / 2.0;
+  const double distance = std::max(halfHeight, halfWidth / CROWD_FIT_ASPECT) / kTanHalfFov * 1.05;
+  const double z = std::min(0.0, kCameraDistance - distance);
+
+  // AddChild puts each figure in front of the others: add the last one first, so that child
+  // i of the root is the figure in grid cell i.
+  for (int i = figures - 1; i >= 0; --i) {
+    PartNodePtr figure = BuildFigure();
+    PartNode* torso = figure->firstChild;
+    figure->firstChild = nullptr;  // the torso leaves its root, which goes
+    const double x = figures == 1 ? 0.0 : (i % columns + 0.5) * CROWD_CELL_WIDTH - halfWidth;
+    const double y = figures == 1 ? 0.0 : halfHeight - (i / columns + 0.5) * CROWD_CELL_HEIGHT;
+    Matrix4 move, placed;
+    MakeTranslation(move, x, y, z);
+    MultiplyMatrices(move, torso->matrix, placed);
+    CopyMatrix(placed, torso->matrix);
+    AddChild(crowd.root.get(), torso);
+    if (i == 0) {
+      crowd.head[0] = x;
+      crowd.head[1] = y + kHeadAboveTorso;
+      crowd.head[2] = z;
+    }
+  }
+  crowd.figures = figures;
+  return crowd;
+}
+
+long CountBoxes(const PartNode* node) {
+  long boxes = node->kind == NODE_BOX ? 1 : 0;
+  if (node->kind == NODE_INSTANCE && node->instance != nullptr) boxes += CountBoxes(node->instance);
+  for (const PartNode* child = node->firstChild; child != nullptr; child = child->next)
+    boxes += CountBoxes(child);
+  return boxes;
+}
+
+}  // namespace tobrin_bench
