@@ -40,7 +40,8 @@ class Tobrin : public ::testing::Test {
  protected:
   // Starts the program on a new private server; `extra` are Xvfb arguments and `env` extra
   // environment assignments for the program ("NAME=value").
-  void Start(std::vector<std::string> extra = {}, std::vector<std::string> env = {}) {
+  void Start(std::vector<std::string> extra = {}, std::vector<std::string> env = {},
+             const std::string& executable = TOBRIN_EXECUTABLE) {
     server_ = std::make_unique<XvfbServer>(1280, 1024, extra);
     ASSERT_TRUE(server_->ok()) << server_->error();
     SetGuiTestEnvironment(server_->display(), config_.path());
@@ -50,7 +51,7 @@ class Tobrin : public ::testing::Test {
       for (const std::string& e : env)
         putenv(const_cast<char*>(strdup(e.c_str())));
       freopen(stderr_.c_str(), "w", stderr);
-      execl(TOBRIN_EXECUTABLE, "tobrin", static_cast<char*>(nullptr));
+      execl(executable.c_str(), "tobrin", static_cast<char*>(nullptr));
       _exit(127);
     }
     ASSERT_GT(pid_, 0);
@@ -346,6 +347,67 @@ TEST_F(Tobrin, OnAScaledDisplayTheFigureFillsTheAreaAndPicksUnderThePointer) {
   EXPECT_TRUE(WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, shin.x, shin.y)); }, 5000,
                       "scaled-pick"))
       << "the click did not pick the part under the pointer";
+}
+
+// Dark (text) pixels in the right part of the status bar, where the lock panes are.
+long LockPaneInk(const RgbaImage& shot, int statusTop) {
+  long ink = 0;
+  for (int y = statusTop; y < statusTop + 18; ++y) {
+    for (int x = 320; x < 470; ++x)
+      ink += PixelAt(shot, x, y).r < 100;
+  }
+  return ink;
+}
+
+TEST_F(Tobrin, TheLockPanesShowWhileTheirLocksAreOn) {
+  Start();
+  WaitForWindow();
+  const int statusTop = canvasTop_ + canvasHeight_ + 2;
+  const long off = LockPaneInk(Shot(), statusTop);
+  Key("Caps_Lock");
+  MoveTo({100, canvasTop_ + 100});  // any event lets the panes catch up
+  const bool shown = WaitFor(
+      [&](const RgbaImage& s) { return LockPaneInk(s, statusTop) > off + 20; }, 3000, "caps-on");
+  Key("Caps_Lock");
+  MoveTo({120, canvasTop_ + 100});
+  EXPECT_TRUE(shown) << "CAP did not appear";
+  EXPECT_TRUE(WaitFor([&](const RgbaImage& s) { return LockPaneInk(s, statusTop) <= off; }, 3000,
+                      "caps-off"))
+      << "CAP did not go";
+}
+
+// Whether a top-level window whose name starts with `prefix` is shown.
+bool WindowShown(const std::string& prefix) {
+  return Shell("xdotool search --onlyvisible --name '^" + prefix + "' >/dev/null 2>&1") == 0;
+}
+
+TEST_F(Tobrin, HelpIndexOpensTheBookFromTheBuildTreeAndWhenInstalled) {
+  Start();
+  WaitForWindow();
+  Key("alt+h i");
+  EXPECT_TRUE(WaitFor([&](const RgbaImage&) { return WindowShown("Tobrin Help"); }, 5000, "help"))
+      << ReadFile(stderr_);
+  kill(pid_, SIGTERM);
+  ASSERT_EQ(WaitForExit(), 0);
+  EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), "[Recent File List]\n");  // nothing of the help's
+  server_.reset();
+
+  const std::string prefix = files_ / "prefix";
+  ASSERT_EQ(Shell("\"" CMAKE_COMMAND "\" --install \"" TOBRIN_BUILD_DIR "\" --prefix \"" + prefix +
+                  "\" >/dev/null"),
+            0);
+  for (const char* installed :
+       {"bin/tobrin", "share/tobrin/help/tobrin.hhp", "share/tobrin/help/index.html",
+        "share/applications/tobrin.desktop", "share/icons/hicolor/48x48/apps/tobrin.png",
+        "share/icons/hicolor/scalable/apps/tobrin.svg"}) {
+    EXPECT_TRUE(std::filesystem::exists(prefix + "/" + installed)) << installed;
+  }
+  Start({}, {}, prefix + "/bin/tobrin");
+  WaitForWindow();
+  Key("alt+h i");
+  EXPECT_TRUE(
+      WaitFor([&](const RgbaImage&) { return WindowShown("Tobrin Help"); }, 5000, "help-installed"))
+      << ReadFile(stderr_);
 }
 
 }  // namespace
