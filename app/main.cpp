@@ -4,6 +4,7 @@
 #include <wx/init.h>
 #include <wx/msgdlg.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,6 +47,9 @@ void ReportAssertion(const wxString& file, int line, const wxString& function,
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file size limit turns into a failed write that is reported, not a killed program.
+  std::signal(SIGXFSZ, SIG_IGN);
+
   // The toolkit draws OpenGL through GLX only: under Wayland, run on XWayland.
   const char* backend = std::getenv("GDK_BACKEND");
   if (backend == nullptr || backend[0] == '\0') setenv("GDK_BACKEND", "x11", 1);

@@ -4,30 +4,21 @@
 
 #include "render/cube_list.h"
 #include "render/material.h"
-
-namespace {
-
-void MultiplyNodeMatrix(const PartNode* node) {
-  double gl[16];
-  TransposeForGL(node->matrix, gl);
-  glMultMatrixd(gl);
-}
-
-}  // namespace
+#include "render/projection.h"
 
 void DrawNode(const PartNode* node) {
   glPushMatrix();
   switch (node->kind) {
     case NODE_GROUP:
-      MultiplyNodeMatrix(node);
+      MultiplyMatrix(node->matrix);
       break;
     case NODE_INSTANCE:
-      MultiplyNodeMatrix(node);
+      MultiplyMatrix(node->matrix);
       if (node->instance != nullptr) DrawNode(node->instance);
       break;
     case NODE_BOX:
       SetMaterial(node->selected ? SELECTED_COLOUR : node->colour);
-      MultiplyNodeMatrix(node);
+      MultiplyMatrix(node->matrix);
       glPushMatrix();
       glScaled(node->size[0], node->size[1], node->size[2]);
       glCallList(CUBE_LIST);

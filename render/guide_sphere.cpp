@@ -22,12 +22,7 @@ void DrawGuideSphere(GLUquadric* quadric, const PartNode* root, const Camera& ca
   glDisable(GL_LIGHTING);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
-  glLoadIdentity();
-  glViewport(0, 0, width, height);
-  LookAt(camera);
-  double gl[16];
-  TransposeForGL(root->matrix, gl);
-  glMultMatrixd(gl);
+  LoadFigureFrame(camera, root, width, height);
   glTranslated(0.0, -0.25, 0.0);
   glRotated(90.0, 1.0, 0.0, 0.0);
   gluSphere(quadric, GUIDE_SPHERE_RADIUS, GUIDE_SPHERE_SLICES, GUIDE_SPHERE_STACKS);

@@ -99,12 +99,7 @@ int ProjectOrigin(const PartNode* root, const Camera& camera, int width, int hei
 
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
-  glLoadIdentity();
-  glViewport(0, 0, width, height);
-  LookAt(camera);
-  double gl[16];
-  TransposeForGL(root->matrix, gl);
-  glMultMatrixd(gl);
+  LoadFigureFrame(camera, root, width, height);
 
   glDisable(GL_CULL_FACE);
   glDisable(GL_LIGHTING);

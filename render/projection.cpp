@@ -16,3 +16,16 @@ void ApplyProjection(const Camera& camera, int width, int height) {
   glViewport(0, 0, width, height);
   LookAt(camera);
 }
+
+void MultiplyMatrix(const Matrix4 m) {
+  double gl[16];
+  TransposeForGL(m, gl);
+  glMultMatrixd(gl);
+}
+
+void LoadFigureFrame(const Camera& camera, const PartNode* root, int width, int height) {
+  glLoadIdentity();
+  glViewport(0, 0, width, height);
+  LookAt(camera);
+  MultiplyMatrix(root->matrix);
+}
