@@ -41,7 +41,7 @@ class FloorCanvas : public wxGLCanvas {
       figure_ = BuildFigure();
     }
     const wxSize size = GetClientSize();
-    DrawScene({figure_.get(), DEFAULT_CAMERA, size.x, size.y, nullptr});
+    DrawScene({figure_.get(), DEFAULT_CAMERA, size.x, size.y, false});
 #else
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -198,7 +198,7 @@ void CrowdFrame(benchmark::State& state, AreaSize size, int figures) {
     state.SkipWithError("the crowd does not have 17 boxes per figure");
     return;
   }
-  const SceneFrame frame = {crowd.root.get(), DEFAULT_CAMERA, size.width, size.height, nullptr};
+  const SceneFrame frame = {crowd.root.get(), DEFAULT_CAMERA, size.width, size.height, false};
   for (int i = 0; i < 2; ++i)
     DrawScene(frame);
   glFinish();

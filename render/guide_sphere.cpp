@@ -16,8 +16,17 @@ GuideQuadric::~GuideQuadric() {
   gluDeleteQuadric(quadric_);
 }
 
-void DrawGuideSphere(GLUquadric* quadric, const PartNode* root, const Camera& camera, int width,
-                     int height) {
+GuideSphereList::GuideSphereList(GLUquadric* quadric) {
+  glNewList(GUIDE_SPHERE_LIST, GL_COMPILE);
+  gluSphere(quadric, GUIDE_SPHERE_RADIUS, GUIDE_SPHERE_SLICES, GUIDE_SPHERE_STACKS);
+  glEndList();
+}
+
+GuideSphereList::~GuideSphereList() {
+  glDeleteLists(GUIDE_SPHERE_LIST, 1);
+}
+
+void DrawGuideSphere(const PartNode* root, const Camera& camera, int width, int height) {
   glDisable(GL_CULL_FACE);
   glDisable(GL_LIGHTING);
   glMatrixMode(GL_MODELVIEW);
@@ -25,7 +34,7 @@ void DrawGuideSphere(GLUquadric* quadric, const PartNode* root, const Camera& ca
   LoadFigureFrame(camera, root, width, height);
   glTranslated(0.0, -0.25, 0.0);
   glRotated(90.0, 1.0, 0.0, 0.0);
-  gluSphere(quadric, GUIDE_SPHERE_RADIUS, GUIDE_SPHERE_SLICES, GUIDE_SPHERE_STACKS);
+  glCallList(GUIDE_SPHERE_LIST);
   glPopMatrix();
   glEnable(GL_CULL_FACE);
   glEnable(GL_LIGHTING);

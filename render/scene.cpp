@@ -14,8 +14,8 @@ bool DrawScene(const SceneFrame& frame) {
   ApplyProjection(frame.camera, frame.width, frame.height);
   // The sphere goes first, so that the boxes, drawn with the depth test, hide the lines
   // behind them.
-  if (frame.guideSphere != nullptr) {
-    DrawGuideSphere(frame.guideSphere, frame.root, frame.camera, frame.width, frame.height);
+  if (frame.guideSphere) {
+    DrawGuideSphere(frame.root, frame.camera, frame.width, frame.height);
   }
   DrawNode(frame.root);
   return true;

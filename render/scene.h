@@ -4,15 +4,13 @@
 #include "model/part_node.h"
 #include "render/camera.h"
 
-struct GLUquadric;
-
 // What a frame is drawn from.
 struct SceneFrame {
   const PartNode* root;  // the figure
   Camera camera;
   int width;  // drawing area, pixels
   int height;
-  GLUquadric* guideSphere;  // the arcball's guide sphere, or null to leave it out
+  bool guideSphere;  // draw the arcball's guide sphere (GUIDE_SPHERE_LIST)
 };
 
 // Clears the buffers, sets projection and camera, draws the guide sphere (when given) and then

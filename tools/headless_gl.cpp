@@ -111,6 +111,10 @@ void HeadlessGL::ReleaseCurrent() {
 
 void HeadlessGL::Swap() {
   eglSwapBuffers(display_, surface_);
+  // A pbuffer has nothing to present, so nothing waits for the frame: frames drawn in a loop
+  // would queue up in the driver without end, as they never do behind a window, whose swap
+  // copies the finished frame out. Finishing here stands in for that.
+  glFinish();
 }
 
 std::vector<unsigned char> HeadlessGL::ReadPixels() const {

@@ -21,7 +21,7 @@ class HeadlessGL {
   bool Resize(int width, int height);
   bool MakeCurrent();
   void ReleaseCurrent();
-  void Swap();  // eglSwapBuffers: the platform's end of frame
+  void Swap();  // the end of a frame: eglSwapBuffers, finished as a window's swap would be
   int width() const { return width_; }
   int height() const { return height_; }
 

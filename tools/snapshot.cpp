@@ -47,9 +47,9 @@ int main(int argc, char** argv) {
   {
     CubeList cube;
     GuideQuadric quadric;
+    GuideSphereList sphere(quadric.get());
     PartNodePtr root = BuildFigure();
-    DrawScene(
-        {root.get(), DEFAULT_CAMERA, size[0], size[1], guideSphere ? quadric.get() : nullptr});
+    DrawScene({root.get(), DEFAULT_CAMERA, size[0], size[1], guideSphere});
     RgbaImage image{size[0], size[1], gl->ReadPixels()};
     if (!WritePng(output, image, &error)) {
       std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());

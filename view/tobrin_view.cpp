@@ -15,8 +15,9 @@ CTobrinView::~CTobrinView() {
   m_hPalette.reset();
   m_pRoot.reset();
   m_pQuadric.reset();
-  // The cube list goes while its context is still current; the context goes last.
+  // The display lists go while their context is still current; the context goes last.
   if (m_context != nullptr) m_context->MakeCurrent();
+  m_sphereList.reset();
   m_cubeList.reset();
   m_context.reset();
 }
@@ -29,6 +30,7 @@ int CTobrinView::OnCreate() {
     InitScene();
   } catch (const std::bad_alloc&) {
     m_pRoot.reset();
+    m_sphereList.reset();
     m_cubeList.reset();
     m_hPalette.reset();
     m_context.reset();
@@ -47,6 +49,7 @@ void CTobrinView::SetupPixelFormat() {
 void CTobrinView::InitScene() {
   InitFixedState();
   m_cubeList = std::make_unique<CubeList>();
+  m_sphereList = std::make_unique<GuideSphereList>(m_pQuadric->get());
   m_pRoot = BuildFigure();
 }
 
@@ -68,8 +71,7 @@ void CTobrinView::OnDraw() {
 void CTobrinView::DrawScene() {
   if (!IsCreated()) return;
   const bool sphere = m_nMode == MODE_ORIENTATION && m_bArcballVisible;
-  const SceneFrame frame = {m_pRoot.get(), m_camera, m_nWidth, m_nHeight,
-                            sphere ? m_pQuadric->get() : nullptr};
+  const SceneFrame frame = {m_pRoot.get(), m_camera, m_nWidth, m_nHeight, sphere};
   if (::DrawScene(frame)) m_context->SwapBuffers();
 }
 

@@ -91,6 +91,7 @@ class CTobrinView {
   ViewHost& m_host;
   std::unique_ptr<GLContext> m_context;
   std::unique_ptr<CubeList> m_cubeList;
+  std::unique_ptr<GuideSphereList> m_sphereList;
   // Until a projection of the origin succeeds, the arcball centre follows the middle of the
   // drawing area.
   bool m_bCentreProjected = false;

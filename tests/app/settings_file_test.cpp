@@ -94,6 +94,9 @@ TEST(FormatSettings, LeavesOutWhatOneLineCannotHoldAndRoundTrips) {
   s.recentFiles = {"/a", "/line\nbreak", "/b", "/c", "/d", "/e"};
   const Settings back = ParseSettings(FormatSettings("", s));
   EXPECT_EQ(back.recentFiles, (Files{"/a", "/b", "/c", "/d"}));
+  // A blank at either end would be trimmed on reading, naming another file: left out too.
+  s.recentFiles = {"/a ", " /b", "/c\t", "/d"};
+  EXPECT_EQ(ParseSettings(FormatSettings("", s)).recentFiles, (Files{"/d"}));
 }
 
 TEST(SettingsFilePath, FollowsXdgConfigHomeThenHome) {

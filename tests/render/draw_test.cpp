@@ -22,7 +22,7 @@ using namespace tobrin_test;
 
 class Drawing : public GLTest {
  protected:
-  RgbaImage Render(const PartNode* root, int width, int height, GLUquadric* sphere = nullptr) {
+  RgbaImage Render(const PartNode* root, int width, int height, bool sphere = false) {
     EXPECT_TRUE(gl().Resize(width, height));
     EXPECT_TRUE(DrawScene({root, DEFAULT_CAMERA, width, height, sphere}));
     EXPECT_NO_GL_ERROR();
@@ -107,9 +107,9 @@ TEST_F(Drawing, FramesOfTheFigureMatchTheirBaselines) {
   PartNodePtr root = BuildFigure();
   EXPECT_TRUE(MatchesBaseline("figure_400x300", Render(root.get(), 400, 300)));
   EXPECT_TRUE(MatchesBaseline("figure_500x453", Render(root.get(), 500, 453)));
-  GuideQuadric sphere;
-  EXPECT_TRUE(
-      MatchesBaseline("figure_guide_sphere_500x453", Render(root.get(), 500, 453, sphere.get())));
+  GuideQuadric quadric;
+  GuideSphereList sphere(quadric.get());
+  EXPECT_TRUE(MatchesBaseline("figure_guide_sphere_500x453", Render(root.get(), 500, 453, true)));
 }
 
 TEST_F(Drawing, PixelsFollowFromGeometryAndLighting) {
@@ -175,8 +175,9 @@ TEST_F(Drawing, ShadingDependsOnABoxsSize) {
 
 TEST_F(Drawing, TheGuideSphereIsUnlitWhiteAndLeavesCullingAndLightingOn) {
   PartNodePtr root = BuildFigure();
-  GuideQuadric sphere;
-  const RgbaImage with = Render(root.get(), 400, 300, sphere.get());
+  GuideQuadric quadric;
+  GuideSphereList sphere(quadric.get());
+  const RgbaImage with = Render(root.get(), 400, 300, true);
   const RgbaImage without = Render(root.get(), 400, 300);
   long white = 0, changed = 0;
   for (size_t i = 0; i < with.pixels.size(); i += 4) {
@@ -199,7 +200,7 @@ TEST_F(Drawing, AnEmptyAreaDrawsNothing) {
   glClear(GL_COLOR_BUFFER_BIT);
   glClearColor(0, 0, 0, 0);
   for (auto [w, h] : {std::pair{0, 0}, {4, 0}, {0, 4}, {-3, 4}}) {
-    EXPECT_FALSE(DrawScene({root.get(), DEFAULT_CAMERA, w, h, nullptr}));
+    EXPECT_FALSE(DrawScene({root.get(), DEFAULT_CAMERA, w, h, false}));
   }
   const RgbaImage image{4, 4, gl().ReadPixels()};
   EXPECT_TRUE(ColourNear(PixelAt(image, 1, 1), {0, 0, 255}, 0));

@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,8 @@ namespace tobrin_test {
 class GLTest : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
+    // One rendering thread: the same work, in the same order, on every run.
+    setenv("LP_NUM_THREADS", "0", 0);
     std::string error;
     gl_ = HeadlessGL::Create(400, 300, &error).release();
     if (gl_ == nullptr) {

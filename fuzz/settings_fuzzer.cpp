@@ -1,0 +1,183 @@
+// Fuzzes the settings file reader and writer with arbitrary bytes as the file's text.
+//
+// For any text:
+// - what ParseSettings keeps is a valid list: at most four paths, each non-empty, without
+//   control characters and no longer than MAX_RECENT_PATH_LENGTH;
+// - writing the settings read back into the same text and reading that gives the same recent
+//   files and PreviewPages;
+// - writing keeps every other line of the text, in its order: everything but the recent-file
+//   keys of [Recent File List] and, when PreviewPages is written, the PreviewPages keys of
+//   [Settings];
+// - writing again what was just written changes nothing, so the file does not grow or drift
+//   from one session to the next.
+// The same holds for settings that did not come from the text: the lines of the input, as the
+// application might hold them as recent paths, with a PreviewPages taken from its first bytes.
+// Those must read back as exactly the entries that can be stored.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/settings_file.h"
+
+namespace {
+
+[[noreturn]] void Fail(const char* what, std::string_view input, const std::string& detail) {
+  std::fprintf(stderr, "settings: %s\n  detail: %s\n  input size %zu\n", what, detail.c_str(),
+               input.size());
+  std::abort();
+}
+
+// The lines of a text, without their line breaks; a final line break ends the last line
+// rather than starting an empty one.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    lines.push_back(text.substr(0, end));
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return lines;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  while (!s.empty() && blank(s.front()))
+    s.remove_prefix(1);
+  while (!s.empty() && blank(s.back()))
+    s.remove_suffix(1);
+  return s;
+}
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+bool IsHeader(std::string_view line, std::string_view* name) {
+  const std::string_view t = TrimBlanks(line);
+  if (t.size() < 2 || t.front() != '[' || t.back() != ']') return false;
+  *name = TrimBlanks(t.substr(1, t.size() - 2));
+  return true;
+}
+
+// The key of a "key = value" line, or empty for anything else (comments included).
+std::string_view KeyOf(std::string_view line) {
+  const std::string_view t = TrimBlanks(line);
+  if (t.empty() || t.front() == ';' || t.front() == '#') return {};
+  const size_t eq = t.find('=');
+  return eq == std::string_view::npos ? std::string_view() : TrimBlanks(t.substr(0, eq));
+}
+
+bool IsRecentKey(std::string_view key) {
+  return key.size() == 5 && SameNoCase(key.substr(0, 4), "file") && key[4] >= '1' && key[4] <= '4';
+}
+
+// A path that one "FileN=" line can hold and give back exactly. A reader strips blanks around
+// a value, so a path that starts or ends with one would come back as another path.
+bool Storable(const std::string& path) {
+  if (path.empty() || path.size() > MAX_RECENT_PATH_LENGTH) return false;
+  if (TrimBlanks(path).size() != path.size()) return false;
+  for (char c : path) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) return false;
+  }
+  return true;
+}
+
+void CheckValid(const Settings& s, std::string_view input) {
+  if (s.recentFiles.size() > MAX_RECENT_FILES) {
+    Fail("more recent files than the list holds", input, std::to_string(s.recentFiles.size()));
+  }
+  for (const std::string& path : s.recentFiles) {
+    if (!Storable(path)) Fail("an unusable recent path was kept", input, path);
+  }
+}
+
+std::string Describe(const Settings& s) {
+  std::string d = "PreviewPages " + std::to_string(s.previewPages) + ", files:";
+  for (const std::string& path : s.recentFiles)
+    d += " [" + path + "]";
+  return d;
+}
+
+void CheckSame(const Settings& got, const Settings& expected, const char* what,
+               std::string_view input) {
+  if (got.recentFiles != expected.recentFiles || got.previewPages != expected.previewPages) {
+    Fail(what, input, "read back " + Describe(got) + "; expected " + Describe(expected));
+  }
+}
+
+// Every line of `input` that writing must keep is in `output`, in the same order.
+void CheckLinesKept(std::string_view input, std::string_view output, bool previewWritten) {
+  const std::vector<std::string_view> out = SplitLines(output);
+  size_t o = 0;
+  std::string_view section;
+  bool inSection = false;
+  for (std::string_view line : SplitLines(input)) {
+    std::string_view name;
+    if (IsHeader(line, &name)) {
+      section = name;
+      inSection = true;
+    } else if (inSection) {
+      const std::string_view key = KeyOf(line);
+      if (SameNoCase(section, "Recent File List") && IsRecentKey(key)) continue;
+      if (previewWritten && SameNoCase(section, "Settings") && SameNoCase(key, "PreviewPages"))
+        continue;
+    }
+    while (o < out.size() && out[o] != line)
+      ++o;
+    if (o == out.size()) Fail("writing lost a line of the file", input, std::string(line));
+    ++o;
+  }
+}
+
+void CheckWrite(std::string_view input, const Settings& settings, const Settings& expected) {
+  const std::string written = FormatSettings(input, settings);
+  CheckSame(ParseSettings(written), expected, "the written settings do not read back", input);
+  CheckLinesKept(input, written, settings.previewPages != 0);
+  const std::string again = FormatSettings(written, settings);
+  if (again != written) Fail("writing the same settings twice changes the file", input, again);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+
+  // The file as it is.
+  const Settings read = ParseSettings(input);
+  CheckValid(read, input);
+  CheckWrite(input, read, read);
+
+  // Settings the application holds, written into this file: the storable paths, in order, the
+  // first four of them, come back.
+  Settings held;
+  for (std::string_view line : SplitLines(input)) {
+    if (held.recentFiles.size() == 6) break;
+    held.recentFiles.emplace_back(line);
+  }
+  if (size >= sizeof(int64_t)) {
+    int64_t pages = 0;
+    std::memcpy(&pages, data, sizeof pages);
+    held.previewPages = static_cast<long>(pages);
+  }
+  Settings expected;
+  for (const std::string& path : held.recentFiles) {
+    if (expected.recentFiles.size() < MAX_RECENT_FILES && Storable(path))
+      expected.recentFiles.push_back(path);
+  }
+  // PreviewPages 0 is not written, so the file's own value, if any, stays.
+  expected.previewPages = held.previewPages != 0 ? held.previewPages : read.previewPages;
+  CheckWrite(input, held, expected);
+  return 0;
+}

@@ -1,0 +1,374 @@
+// Fuzzes the view with streams of mouse events, commands, resizes and paints on the headless
+// OpenGL context, and checks after every event that the view and its figure stay sound: no
+// value goes NaN or infinite, every joint angle stays strictly inside its limits, the figure's
+// origin is where the position sums say, OpenGL is left as drawing expects it, and the mouse
+// is captured exactly while a drag is in progress.
+//
+// Input format: a sequence of events, each one opcode byte (taken modulo the number of
+// opcodes) followed by its operands. Operands that run past the end of the input read as 0.
+//
+//   op  event             operands
+//   0   left press        x, y: signed 16-bit little-endian each, clamped to +-32767
+//   1   left release      x, y
+//   2   right press       x, y
+//   3   right release     x, y
+//   4   pointer move      x, y
+//   5   small move        dx, dy: signed bytes, relative to the last pointer position
+//   6   run of moves      n (1 to 64), dx, dy: n moves of (dx, dy) each, as a dragging hand
+//   7   capture lost      -
+//   8   Mode Position     -
+//   9   Mode Orientation  -
+//   10  Mode Joints       -
+//   11  Reset             -
+//   12  Reset Joints      -
+//   13  Visible Arcball   -
+//   14  resize            width, height: unsigned 16-bit little-endian each, 0 to 32767
+//   15  paint             -
+//   16  flip `selected`   k: of the k-th node of the tree in drawing order (root included)
+//   17  press on a part   k: left press at the projected centre of the k-th selectable part,
+//                         which in Joints mode selects or deselects it
+//
+// A new view is made for every input, so nothing carries over from one input to the next;
+// the OpenGL context is made once and shared.
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_host.h"
+#include "render/projection.h"
+#include "tests/support/view_events.h"
+#include "view/tobrin_view.h"
+
+namespace {
+
+using tobrin_test::ApplyEvent;
+using tobrin_test::CheckViewInvariants;
+using tobrin_test::EventKind;
+using tobrin_test::ViewEvent;
+
+constexpr int kOpcodes = 18;
+constexpr int kOpReset = 11;
+constexpr int kOpResetJoints = 12;
+constexpr int kMaxCoordinate = 32767;
+constexpr double kPi = 3.14159265358979323846;
+// Rounding allowed in the pose's rotation, and in a part's placement after up to a few
+// thousand bends of its joint.
+constexpr double kRigidTolerance = 1e-9;
+constexpr double kJointTolerance = 1e-9;
+
+// The one OpenGL context, made before the first input and kept for the life of the process.
+HeadlessGL* g_gl = nullptr;
+
+// Reads operands; past the end every read gives 0.
+class Reader {
+ public:
+  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool AtEnd() const { return pos_ >= size_; }
+  uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+  int Signed8() { return static_cast<int8_t>(Byte()); }
+  int Signed16() {
+    const uint16_t low = Byte();
+    const uint16_t high = Byte();
+    return static_cast<int16_t>(static_cast<uint16_t>(low | (high << 8)));
+  }
+  int Unsigned15() {
+    const unsigned low = Byte();
+    const unsigned high = Byte();
+    return static_cast<int>((low | (high << 8)) & 0x7FFFu);
+  }
+  int Coordinate() { return std::clamp(Signed16(), -kMaxCoordinate, kMaxCoordinate); }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t pos_ = 0;
+};
+
+void Fail(const std::string& problem, size_t event, int op) {
+  std::fprintf(stderr, "view invariant broken after event %zu (opcode %d): %s\n", event, op,
+               problem.c_str());
+  std::abort();
+}
+
+// The nodes of the tree in drawing order: a node, its subtree, then its next sibling.
+void CollectNodes(PartNode* node, std::vector<PartNode*>* out) {
+  for (PartNode* n = node; n != nullptr; n = n->next) {
+    out->push_back(n);
+    CollectNodes(n->firstChild, out);
+  }
+}
+
+// Finds `target` below `node` and writes its placement in the scene (the product of the
+// matrices from the root down to it).
+bool SceneMatrixOf(const PartNode* node, const PartNode* target, const Matrix4 parent,
+                   Matrix4 out) {
+  for (const PartNode* n = node; n != nullptr; n = n->next) {
+    Matrix4 placed;
+    MultiplyMatrices(parent, n->matrix, placed);
+    if (n == target) {
+      CopyMatrix(placed, out);
+      return true;
+    }
+    if (SceneMatrixOf(n->firstChild, target, placed, out)) return true;
+  }
+  return false;
+}
+
+// Where the centre of `part` shows in the drawing area, client pixels with y downwards,
+// computed from the camera and perspective the view draws with. False when the centre lies
+// behind the eye or the area is empty.
+bool ProjectPartCentre(const CTobrinView& view, const PartNode* part, int* x, int* y) {
+  if (view.m_nWidth <= 0 || view.m_nHeight <= 0) return false;
+  Matrix4 identity, placed;
+  MakeIdentity(identity);
+  if (!SceneMatrixOf(view.m_pRoot.get(), part, identity, placed)) return false;
+  const double world[3] = {placed[3], placed[7], placed[11]};
+
+  // The camera's frame, as gluLookAt builds it: side, up and backwards axes.
+  const Camera& c = view.m_camera;
+  double f[3] = {c.centre[0] - c.eye[0], c.centre[1] - c.eye[1], c.centre[2] - c.eye[2]};
+  const double fl = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
+  for (double& v : f)
+    v /= fl;
+  double s[3] = {f[1] * c.up[2] - f[2] * c.up[1], f[2] * c.up[0] - f[0] * c.up[2],
+                 f[0] * c.up[1] - f[1] * c.up[0]};
+  const double sl = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
+  for (double& v : s)
+    v /= sl;
+  const double u[3] = {s[1] * f[2] - s[2] * f[1], s[2] * f[0] - s[0] * f[2],
+                       s[0] * f[1] - s[1] * f[0]};
+  const double d[3] = {world[0] - c.eye[0], world[1] - c.eye[1], world[2] - c.eye[2]};
+  const double ex = s[0] * d[0] + s[1] * d[1] + s[2] * d[2];
+  const double ey = u[0] * d[0] + u[1] * d[1] + u[2] * d[2];
+  const double depth = f[0] * d[0] + f[1] * d[1] + f[2] * d[2];  // in front of the eye > 0
+  if (!(depth > 0.0)) return false;
+
+  const double aspect = static_cast<double>(view.m_nWidth) / view.m_nHeight;
+  const double focal = 1.0 / std::tan(FIELD_OF_VIEW_Y * kPi / 360.0);
+  const double ndcX = focal / aspect * ex / depth;
+  const double ndcY = focal * ey / depth;
+  const double windowX = (ndcX + 1.0) * 0.5 * view.m_nWidth;
+  const double windowY = (ndcY + 1.0) * 0.5 * view.m_nHeight;  // upwards
+  const double clientY = view.m_nHeight - windowY;
+  *x = static_cast<int>(
+      std::lround(std::clamp(windowX, -1.0 * kMaxCoordinate, 1.0 * kMaxCoordinate)));
+  *y = static_cast<int>(
+      std::lround(std::clamp(clientY, -1.0 * kMaxCoordinate, 1.0 * kMaxCoordinate)));
+  return true;
+}
+
+// The figure's pose is rigid: its matrix turns and moves but never scales, shears or
+// projects. Empty when it is, otherwise the problem.
+std::string CheckRigidPose(const PartNode* root) {
+  const double* m = root->matrix;
+  if (m[12] != 0.0 || m[13] != 0.0 || m[14] != 0.0 || m[15] != 1.0)
+    return "the pose's bottom row is not (0, 0, 0, 1)";
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      // Column i against column j.
+      const double dot = m[i] * m[j] + m[4 + i] * m[4 + j] + m[8 + i] * m[8 + j];
+      if (std::fabs(dot - (i == j ? 1.0 : 0.0)) > kRigidTolerance)
+        return "the pose's rotation is not orthonormal";
+    }
+  }
+  const double det = m[0] * (m[5] * m[10] - m[6] * m[9]) - m[1] * (m[4] * m[10] - m[6] * m[8]) +
+                     m[2] * (m[4] * m[9] - m[5] * m[8]);
+  if (std::fabs(det - 1.0) > kRigidTolerance) return "the pose mirrors the figure";
+  return std::string();
+}
+
+// However a part got to its angle, one turn by that angle about its joint puts it there:
+// T(restOffset) x T(pivot) x R(angle about x) x T(-pivot). The rotation block is R, and the
+// translation restOffset + pivot - R pivot.
+std::string CheckJointPlacement(const PartNode* n) {
+  const double turn = n->angle * (3.1415 / 360.0);
+  const double c = std::cos(turn), s = std::sin(turn);
+  const double* p = n->pivot;
+  const double expected[16] = {1, 0, 0,  n->restOffset[0],
+                               0, c, -s, n->restOffset[1] + p[1] - (c * p[1] - s * p[2]),
+                               0, s, c,  n->restOffset[2] + p[2] - (s * p[1] + c * p[2]),
+                               0, 0, 0,  1};
+  for (int i = 0; i < 16; ++i) {
+    if (std::fabs(n->matrix[i] - expected[i]) > kJointTolerance) {
+      return "a part at angle " + std::to_string(n->angle) +
+             " is not where one turn about its joint puts it (element " + std::to_string(i) + ": " +
+             std::to_string(n->matrix[i]) + " for " + std::to_string(expected[i]) + ")";
+    }
+  }
+  return std::string();
+}
+
+class Session {
+ public:
+  Session() : host_(*g_gl), view_(std::make_unique<CTobrinView>(host_)) {
+    if (view_->OnCreate() != 0) {
+      std::fprintf(stderr, "the view could not be created on the headless context\n");
+      std::abort();
+    }
+    view_->OnSize(400, 300);
+    CollectNodes(view_->m_pRoot.get(), &nodes_);
+    for (PartNode* n : nodes_) {
+      if (n->selectable) selectable_.push_back(n);
+    }
+  }
+
+  void Run(const uint8_t* data, size_t size) {
+    Reader in(data, size);
+    while (!in.AtEnd()) {
+      const int op = in.Byte() % kOpcodes;
+      Step(op, in);
+      Check(op);
+      ++event_;
+    }
+  }
+
+ private:
+  void Apply(EventKind kind, int x = 0, int y = 0) { ApplyEvent(*view_, ViewEvent{kind, x, y}); }
+
+  void MoveBy(int dx, int dy) {
+    Apply(EventKind::Move, std::clamp(view_->m_nLastX + dx, -kMaxCoordinate, kMaxCoordinate),
+          std::clamp(view_->m_nLastY + dy, -kMaxCoordinate, kMaxCoordinate));
+  }
+
+  void Step(int op, Reader& in) {
+    switch (op) {
+      case 0:
+      case 1:
+      case 2:
+      case 3:
+      case 4: {
+        static constexpr EventKind kPointer[] = {EventKind::LeftDown, EventKind::LeftUp,
+                                                 EventKind::RightDown, EventKind::RightUp,
+                                                 EventKind::Move};
+        const int x = in.Coordinate();
+        const int y = in.Coordinate();
+        Apply(kPointer[op], x, y);
+        break;
+      }
+      case 5: {
+        const int dx = in.Signed8();
+        MoveBy(dx, in.Signed8());
+        break;
+      }
+      case 6: {
+        const int count = (in.Byte() & 63) + 1;
+        const int dx = in.Signed8();
+        const int dy = in.Signed8();
+        for (int i = 0; i < count; ++i) {
+          MoveBy(dx, dy);
+          if (i + 1 < count) Check(op);
+        }
+        break;
+      }
+      case 7:
+        host_.LoseCapture();  // the window system takes the capture first, then tells the view
+        Apply(EventKind::CaptureLost);
+        break;
+      case 8:
+        Apply(EventKind::ModePosition);
+        break;
+      case 9:
+        Apply(EventKind::ModeOrientation);
+        break;
+      case 10:
+        Apply(EventKind::ModeJoints);
+        break;
+      case kOpReset:
+        Apply(EventKind::Reset);
+        break;
+      case kOpResetJoints:
+        Apply(EventKind::ResetJoints);
+        break;
+      case 13:
+        Apply(EventKind::VisibleArcball);
+        break;
+      case 14: {
+        const int width = in.Unsigned15();
+        Apply(EventKind::Size, width, in.Unsigned15());
+        break;
+      }
+      case 15:
+        Apply(EventKind::Draw);
+        break;
+      case 16: {
+        PartNode* n = nodes_[in.Byte() % nodes_.size()];
+        n->selected = !n->selected;
+        break;
+      }
+      case 17: {
+        const PartNode* part = selectable_[in.Byte() % selectable_.size()];
+        int x = 0, y = 0;
+        if (ProjectPartCentre(*view_, part, &x, &y)) Apply(EventKind::LeftDown, x, y);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+  void Check(int op) {
+    const std::string problems = CheckViewInvariants(*view_);
+    if (!problems.empty()) Fail(problems, event_, op);
+    if (host_.captured() != (view_->m_nDragButton != DRAG_NONE)) {
+      Fail(host_.captured() ? "the mouse stays captured without a drag"
+                            : "a drag goes on without the mouse captured",
+           event_, op);
+    }
+    const PartNode* root = view_->m_pRoot.get();
+    std::string problem = CheckRigidPose(root);
+    if (!problem.empty()) Fail(problem, event_, op);
+    for (const PartNode* n : nodes_) {
+      if (n == root) continue;
+      problem = CheckJointPlacement(n);
+      if (!problem.empty()) Fail(problem, event_, op);
+    }
+    // The resets put back exactly what they promise.
+    if (op == kOpReset) {
+      Matrix4 identity;
+      MakeIdentity(identity);
+      if (!std::equal(root->matrix, root->matrix + 16, identity))
+        Fail("Reset left the pose other than the identity", event_, op);
+    }
+    if (op == kOpResetJoints) {
+      for (const PartNode* n : nodes_) {
+        if (n == root) continue;
+        Matrix4 rest;
+        MakeTranslation(rest, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
+        if (n->angle != 0.0 || !std::equal(n->matrix, n->matrix + 16, rest))
+          Fail("Reset Joints left a part away from its rest placement", event_, op);
+      }
+    }
+  }
+
+  FuzzHost host_;
+  std::unique_ptr<CTobrinView> view_;
+  std::vector<PartNode*> nodes_;
+  std::vector<PartNode*> selectable_;
+  size_t event_ = 0;  // index of the event being applied
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  std::string error;
+  g_gl = HeadlessGL::Create(400, 300, &error).release();
+  if (g_gl == nullptr) {
+    std::fprintf(stderr, "no headless OpenGL context: %s\n", error.c_str());
+    std::exit(1);
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Session session;
+  session.Run(data, size);
+  return 0;
+}
