@@ -2,6 +2,7 @@
 
 #include <wx/filename.h>
 #include <wx/html/helpdata.h>
+#include <wx/html/helpfrm.h>
 #include <wx/stdpaths.h>
 
 namespace {
@@ -12,7 +13,17 @@ constexpr const char* kBookFile = "tobrin.hhp";
 
 HelpBook::HelpBook() : m_candidates(Candidates()) {}
 HelpBook::HelpBook(wxArrayString candidates) : m_candidates(std::move(candidates)) {}
-HelpBook::~HelpBook() = default;
+
+HelpBook::~HelpBook() {
+  // An open help frame outlives its controller: the toolkit deletes it later (at idle time, or
+  // with its parent), and its help window then writes into the controller it was given. Closed
+  // the way its close box closes it, the help window lets go of the controller first. The
+  // controller forgets its help window when that is deleted, but not its frame: only a live help
+  // window says the frame is still there.
+  if (m_controller != nullptr && m_controller->GetHelpWindow() != nullptr) {
+    if (wxHtmlHelpFrame* frame = m_controller->GetFrame()) frame->Close(true);
+  }
+}
 
 wxArrayString HelpBook::Candidates() {
   const wxFileName exe(wxStandardPaths::Get().GetExecutablePath());

@@ -8,6 +8,8 @@
 #include <wx/button.h>
 #include <wx/filedlg.h>
 #include <wx/filehistory.h>
+#include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/statbmp.h>
@@ -401,6 +403,28 @@ TEST_F(Shell, HelpBooksThatAreMissingDamagedOrFineAreToldApart) {
   for (wxWindow* w : wxTopLevelWindows)
     helpShown |= w->IsShown() && w->GetLabel().Contains("Help");
   EXPECT_TRUE(helpShown);
+}
+
+TEST_F(Shell, AHelpWindowStillOpenLetsGoOfItsControllerWhenTheBookGoes) {
+  // The toolkit deletes the help window after its book (at idle time, or with the main window):
+  // by then it must no longer refer to the book's controller, or it writes into freed memory.
+  wxString message;
+  wxHtmlHelpFrame* helpFrame = nullptr;
+  {
+    HelpBook book(OnePath(std::string(TOBRIN_SOURCE_DIR) + "/res/help/tobrin.hhp"));
+    ASSERT_TRUE(book.DisplayIndex(&frame(), &message)) << message;
+    Pump();
+    for (wxWindow* w : wxTopLevelWindows) {
+      if (auto* f = dynamic_cast<wxHtmlHelpFrame*>(w)) helpFrame = f;
+    }
+    ASSERT_NE(helpFrame, nullptr);
+    ASSERT_NE(helpFrame->GetHelpWindow()->GetController(), nullptr);
+  }
+  // The frame waits for idle time to be deleted; its help window already let go.
+  EXPECT_EQ(helpFrame->GetHelpWindow()->GetController(), nullptr);
+  Pump();
+  for (wxWindow* w : wxTopLevelWindows)
+    EXPECT_EQ(dynamic_cast<wxHtmlHelpFrame*>(w), nullptr) << "the help window is still there";
 }
 
 // Sends a mouse event of the given type at a point of the canvas.

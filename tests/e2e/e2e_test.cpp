@@ -18,172 +18,17 @@
 #include "tests/support/image_compare.h"
 #include "tests/support/matrix_checks.h"
 #include "tests/support/scene_helpers.h"
+#include "tests/support/tobrin_fixture.h"
 #include "tests/support/xvfb.h"
 #include "tools/xshot.h"
 
 namespace {
 
 using namespace tobrin_test;
-using Clock = std::chrono::steady_clock;
 
-struct Point {
-  int x, y;
-};
-
-// Runs a shell command with the test's display; its exit status.
-int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-class Tobrin : public ::testing::Test {
- protected:
-  // Starts the program on a new private server; `extra` are Xvfb arguments and `env` extra
-  // environment assignments for the program ("NAME=value").
-  void Start(std::vector<std::string> extra = {}, std::vector<std::string> env = {},
-             const std::string& executable = TOBRIN_EXECUTABLE) {
-    server_ = std::make_unique<XvfbServer>(1280, 1024, extra);
-    ASSERT_TRUE(server_->ok()) << server_->error();
-    SetGuiTestEnvironment(server_->display(), config_.path());
-    stderr_ = files_ / "stderr.txt";
-    pid_ = fork();
-    if (pid_ == 0) {
-      for (const std::string& e : env)
-        putenv(const_cast<char*>(strdup(e.c_str())));
-      freopen(stderr_.c_str(), "w", stderr);
-      execl(executable.c_str(), "tobrin", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    ASSERT_GT(pid_, 0);
-  }
-
-  // Waits for the main window and finds the drawing area in it.
-  void WaitForWindow() {
-    ASSERT_EQ(Shell("timeout 20 xdotool search --sync --onlyvisible --name '^Tobrin$' >" +
-                    (files_ / "window.txt") + " 2>/dev/null"),
-              0)
-        << "no window; stderr: " << ReadFile(stderr_);
-    window_ = std::stoul(ReadFile(files_ / "window.txt"));
-    // Focus follows the pointer without a window manager: give the window the focus.
-    Shell("xdotool windowfocus --sync " + std::to_string(window_));
-    ASSERT_TRUE(WaitFor([&](const RgbaImage& shot) { return FindCanvas(shot); }))
-        << "the drawing area never appeared";
-  }
-
-  void TearDown() override {
-    if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-
-  RgbaImage Shot() {
-    RgbaImage image;
-    std::string error;
-    EXPECT_TRUE(GrabWindow(server_->display().c_str(), 0, &image, &error)) << error;
-    return image;
-  }
-
-  // Keeps the screenshot of a step, named after the test, for looking at after a failure.
-  void Keep(const RgbaImage& image, const std::string& step) {
-    const std::string dir = std::string(TOBRIN_TEST_OUTPUT_DIR) + "/test-images";
-    std::filesystem::create_directories(dir);
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    WritePng(dir + "/e2e-" + info->name() + "-" + step + ".png", image, nullptr);
-  }
-
-  // Polls screenshots until `ok` holds; keeps the last one if it never does.
-  bool WaitFor(const std::function<bool(const RgbaImage&)>& ok, int ms = 5000,
-               const std::string& step = "timeout") {
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    RgbaImage shot;
-    do {
-      shot = Shot();
-      if (ok(shot)) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    } while (Clock::now() < end);
-    Keep(shot, step);
-    return false;
-  }
-
-  // The drawing area is the black band of the window; it starts under the menu bar.
-  bool FindCanvas(const RgbaImage& shot) {
-    int top = -1, bottom = -1;
-    for (int y = 0; y < shot.height; ++y) {
-      const Rgb p = PixelAt(shot, 3, y);
-      if (p.r == 0 && p.g == 0 && p.b == 0) {
-        if (top < 0) top = y;
-        bottom = y;
-      } else if (top >= 0) {
-        break;
-      }
-    }
-    if (top < 5 || bottom - top < 100) return false;
-    // The screen around the window is black too: the menu bar above shows the window's width.
-    int right = 3;
-    while (right + 1 < shot.width && PixelAt(shot, right + 1, top - 3).r > 100)
-      ++right;
-    canvasTop_ = top;
-    canvasWidth_ = right + 1;
-    canvasHeight_ = bottom - top + 1;
-    return true;
-  }
-
-  // The screen point that shows the centre of a part's front face.
-  Point PartOnScreen(const std::string& name) {
-    PartNodePtr root = BuildFigure();
-    Matrix4 world;
-    WorldMatrix(root.get(), PathOf(name), world);
-    const Vec3 p = Apply(world, {0, 0, 0.5 * Part(root.get(), name)->size[2]});
-    const double t = std::tan(22.5 * M_PI / 180.0), w = canvasWidth_, h = canvasHeight_;
-    const double zc = 10.0 - p[2];
-    const double x = w / 2 + (p[0] / zc) / (t * w / h) * (w / 2);
-    const double y = h / 2 - (p[1] / zc) / t * (h / 2);
-    return {static_cast<int>(std::lround(x)), canvasTop_ + static_cast<int>(std::lround(y))};
-  }
-
-  void Key(const std::string& keys) { Shell("xdotool key --delay 40 " + keys); }
-  void MoveTo(Point p) {
-    Shell("xdotool mousemove " + std::to_string(p.x) + " " + std::to_string(p.y));
-  }
-  void Click(Point p, int button = 1) {
-    MoveTo(p);
-    Shell("xdotool click " + std::to_string(button));
-  }
-  void Drag(Point from, Point to, int button) {
-    MoveTo(from);
-    Shell("xdotool mousedown " + std::to_string(button));
-    const int steps = 10;
-    for (int i = 1; i <= steps; ++i) {
-      MoveTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
-    }
-    Shell("xdotool mouseup " + std::to_string(button));
-  }
-
-  // Waits for the program to end; its exit status, or -1 if it did not end in time.
-  int WaitForExit(int ms = 10000) {
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    int status = 0;
-    while (Clock::now() < end) {
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
-  }
-
-  static bool IsRed(const Rgb& p) { return p.r > 150 && p.g < 60 && p.b < 60; }
-
-  TempDir config_;
-  TempDir files_;
-  std::unique_ptr<XvfbServer> server_;
-  pid_t pid_ = -1;
-  unsigned long window_ = 0;
-  std::string stderr_;
-  int canvasTop_ = 0, canvasWidth_ = 0, canvasHeight_ = 0;
-};
+// The fixture (starting the program, screenshots, input) is shared with the soak and memcheck
+// session tests.
+class Tobrin : public TobrinFixture {};
 
 TEST_F(Tobrin, PickBendResetJointsAndQuitByKeyboard) {
   Start();
@@ -219,7 +64,7 @@ TEST_F(Tobrin, ADoubleClickTogglesAPartOnce) {
   MoveTo(head);
   Shell("xdotool click --repeat 2 --delay 60 1");
   // Both clicks are handled well within this; a second toggle would have undone the first.
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  Pause(500);
   EXPECT_TRUE(WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, head.x, head.y)); }, 3000,
                       "double-click"))
       << "a double click toggled the head twice (or not at all)";
@@ -234,11 +79,11 @@ TEST_F(Tobrin, EditAndPaneKeysAndNewChangeNothing) {
   Drag(centre, {centre.x + 40, centre.y - 20}, 1);
   Key("alt+m o");
   Drag(centre, {centre.x + 60, centre.y + 10}, 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Pause(300);
   const RgbaImage before = Shot();
   Key("ctrl+z ctrl+x ctrl+c ctrl+v alt+BackSpace shift+Delete ctrl+Insert shift+Insert F6 "
       "shift+F6 ctrl+n");
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  Pause(500);
   const RgbaImage after = Shot();
   ASSERT_EQ(after.pixels.size(), before.pixels.size());
   long differing = 0;
@@ -260,14 +105,14 @@ TEST_F(Tobrin, OpenThroughTheFileDialogEntersTheRecentList) {
   Key("ctrl+o");
   ASSERT_EQ(Shell("timeout 10 xdotool search --sync --onlyvisible --name '^Open$' >/dev/null"), 0)
       << "no Open dialog";
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Pause(300);
   Key("ctrl+l");
   Shell("xdotool type --delay 10 '" + document + "'");
   // The first Return may only accept the location entry's completion.
   for (int i = 0; i < 3 && Shell("xdotool search --onlyvisible --name '^Open$' >/dev/null") == 0;
        ++i) {
     Key("Return");
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    Pause(400);
   }
   Shell("xdotool windowfocus --sync " + std::to_string(window_));
   Key("alt+f x");
@@ -304,7 +149,7 @@ TEST_F(Tobrin, WithoutOpenGLItSaysSoAndExitsNonZero) {
   Start({"-extension", "GLX"});
   ASSERT_EQ(Shell("timeout 20 xdotool search --sync --onlyvisible --name '^Tobrin$' >/dev/null"), 0)
       << "no message box; stderr: " << ReadFile(stderr_);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Pause(300);
   Shell("xdotool search --onlyvisible --name '^Tobrin$' windowfocus --sync key Return");
   EXPECT_EQ(WaitForExit(), 1);
   EXPECT_NE(ReadFile(stderr_).find("OpenGL"), std::string::npos) << ReadFile(stderr_);
@@ -374,11 +219,6 @@ TEST_F(Tobrin, TheLockPanesShowWhileTheirLocksAreOn) {
   EXPECT_TRUE(WaitFor([&](const RgbaImage& s) { return LockPaneInk(s, statusTop) <= off; }, 3000,
                       "caps-off"))
       << "CAP did not go";
-}
-
-// Whether a top-level window whose name starts with `prefix` is shown.
-bool WindowShown(const std::string& prefix) {
-  return Shell("xdotool search --onlyvisible --name '^" + prefix + "' >/dev/null 2>&1") == 0;
 }
 
 TEST_F(Tobrin, HelpIndexOpensTheBookFromTheBuildTreeAndWhenInstalled) {

@@ -1,0 +1,424 @@
+// Soak: minutes of random real input against the running program on a private X server: every
+// mode, both buttons, clicks and drags, the menus by keyboard and by mouse, the About box, the
+// file dialog, the help window, accelerators and window resizes. After every burst of input the
+// program must show, within a second, the effect of three menu commands (Reset, Orientation,
+// Visible Arcball: the guide sphere appears or goes); its resident memory may grow by no more
+// than 1 MiB after a warm-up that did everything once; and it must exit cleanly at the end.
+//
+// TOBRIN_SOAK_SECONDS sets how long the random input runs (40 by default, the CI form; the
+// warm-up comes on top), TOBRIN_SOAK_SEED the random sequence (printed, for reproducing a run).
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "tests/support/tobrin_fixture.h"
+#include "tools/xshot.h"
+
+// Last: its macros (None, Bool, Status) would clash with the names of the headers above.
+#include <X11/Xlib.h>
+
+namespace {
+
+using namespace tobrin_test;
+using Clock = std::chrono::steady_clock;
+
+long EnvironmentNumber(const char* name, long fallback) {
+  const char* text = std::getenv(name);
+  return text != nullptr && text[0] != '\0' ? std::atol(text) : fallback;
+}
+
+double MsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The resident set size of a process in KiB (VmRSS), or -1.
+long ResidentKiB(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.compare(0, 6, "VmRSS:") == 0) return std::atol(line.c_str() + 6);
+  }
+  return -1;
+}
+
+// Asks a top-level window to close, as a window manager's close button does.
+void RequestClose(const std::string& display, unsigned long window) {
+  Display* d = XOpenDisplay(display.c_str());
+  if (d == nullptr) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(d, window, False, NoEventMask, &event);
+  XCloseDisplay(d);
+}
+
+// The first shown top-level window whose name matches `pattern`, or 0.
+unsigned long FindWindow(const std::string& pattern) {
+  FILE* out =
+      popen(("xdotool search --onlyvisible --name '" + pattern + "' 2>/dev/null").c_str(), "r");
+  if (out == nullptr) return 0;
+  unsigned long id = 0;
+  if (std::fscanf(out, "%lu", &id) != 1) id = 0;
+  pclose(out);
+  return id;
+}
+
+class Soak : public TobrinFixture {
+ protected:
+  static constexpr int kShownInk = 40;  // near-white pixels that show the guide sphere
+  static constexpr int kHiddenInk = 5;  // at most this many when it is hidden
+  // The sizes the main window takes: the drawing area stays taller than the Mode menu.
+  static constexpr int kMinWidth = 360, kMaxWidth = 1000, kMinHeight = 420, kMaxHeight = 800;
+
+  int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
+  template <typename T>
+  const T& Pick(const std::vector<T>& items) {
+    return items[Uniform(0, static_cast<int>(items.size()) - 1)];
+  }
+
+  int CanvasHeight() const { return height_ - canvasTop_ - chromeBottom_; }
+  Point RandomCanvasPoint() {
+    return {Uniform(2, width_ - 3), Uniform(canvasTop_ + 2, canvasTop_ + CanvasHeight() - 3)};
+  }
+
+  // Runs xdotool with `args`, which send `events` X input events.
+  void Xdo(const std::string& args, long events) {
+    Shell("xdotool " + args + " >/dev/null 2>&1");
+    events_ += events;
+  }
+
+  // Key chords separated by blanks, as `xdotool key` takes them; each key of a chord is one
+  // press and one release.
+  void Keys(const std::string& chords) {
+    long events = 0;
+    std::istringstream words(chords);
+    for (std::string chord; words >> chord;)
+      events += 2 * (1 + std::count(chord.begin(), chord.end(), '+'));
+    Xdo("key --delay 30 " + chords, events);
+  }
+
+  static std::string At(Point p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+
+  void Focus() { Shell("xdotool windowfocus --sync " + std::to_string(window_) + " 2>/dev/null"); }
+
+  // Waits until a window matching `pattern` is shown (or gone); the milliseconds it took.
+  double WaitForWindowState(const std::string& pattern, bool shown, unsigned long* id = nullptr) {
+    const auto start = Clock::now();
+    do {
+      const unsigned long found = FindWindow(pattern);
+      if ((found != 0) == shown) {
+        if (id != nullptr) *id = found;
+        return MsSince(start);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    } while (MsSince(start) < 10000);
+    ADD_FAILURE() << "the window " << pattern << (shown ? " never appeared" : " never went")
+                  << " (seed " << seed_ << ")";
+    return -1;
+  }
+
+  void NoteDialog(double ms) { maxDialogMs_ = std::max(maxDialogMs_, ms); }
+
+  // --- the kinds of input -------------------------------------------------------------------
+
+  void ModeByMenu() { Keys("alt+m " + Pick<std::string>({"p", "o", "j"})); }
+
+  void ToggleArcball() {
+    Keys("alt+m a");
+    sphereOn_ = !sphereOn_;
+  }
+
+  void ResetByMenu() { Keys("alt+f " + Pick<std::string>({"r", "j"})); }
+
+  void Clicks() {
+    const int button = Pick<int>({1, 1, 3});
+    const int times = Pick<int>({1, 1, 2});
+    Xdo("mousemove " + At(RandomCanvasPoint()) + " click --repeat " + std::to_string(times) +
+            " --delay 60 " + std::to_string(button),
+        1 + 2 * times);
+  }
+
+  void Drag(int button) {
+    Point p = RandomCanvasPoint();
+    const Point to = RandomCanvasPoint();
+    const int steps = Uniform(2, 12);
+    std::string args = "mousemove " + At(p) + " mousedown " + std::to_string(button);
+    for (int i = 1; i <= steps; ++i) {
+      const Point q = {p.x + (to.x - p.x) * i / steps, p.y + (to.y - p.y) * i / steps};
+      args += " mousemove " + At(q);
+    }
+    args += " mouseup " + std::to_string(button);
+    Xdo(args, 1 + 1 + steps + 1);
+  }
+
+  void Hover() {
+    std::string args;
+    const int moves = Uniform(1, 6);
+    for (int i = 0; i < moves; ++i)
+      args += " mousemove " + At(RandomCanvasPoint());
+    Xdo(args, moves);
+  }
+
+  // Opens a menu by its mnemonic, walks in the menus with the arrow keys, and closes them.
+  void BrowseMenus() {
+    std::string keys = "alt+" + Pick<std::string>({"f", "m", "h"});
+    const int steps = Uniform(0, 4);
+    for (int i = 0; i < steps; ++i)
+      keys += " " + Pick<std::string>({"Down", "Up", "Left", "Right"});
+    Keys(keys + " Escape Escape");
+  }
+
+  // Opens a menu with the mouse on its title, and closes it.
+  void MenuByMouse() {
+    const Point title = {Pick<int>({18, 60, 105}), canvasTop_ / 2};
+    Xdo("mousemove " + At(title) + " click 1", 3);
+    Keys("Escape Escape");
+  }
+
+  void Accelerators() {
+    Keys(Pick<std::string>({"ctrl+n", "ctrl+z", "ctrl+x", "ctrl+c", "ctrl+v", "alt+BackSpace",
+                            "shift+Delete", "ctrl+Insert", "shift+Insert", "F6", "shift+F6"}));
+  }
+
+  void AboutBox() {
+    Keys("alt+h a");
+    unsigned long about = 0;
+    NoteDialog(WaitForWindowState("^About tobrin$", true, &about));
+    if (about == 0) return;
+    Xdo("windowfocus --sync " + std::to_string(about) + " key " +
+            Pick<std::string>({"Escape", "Return"}),
+        2);
+    NoteDialog(WaitForWindowState("^About tobrin$", false));
+    Focus();
+    ++dialogs_;
+  }
+
+  void OpenDialog() {
+    Keys("ctrl+o");
+    unsigned long open = 0;
+    NoteDialog(WaitForWindowState("^Open$", true, &open));
+    if (open == 0) return;
+    Xdo("windowfocus --sync " + std::to_string(open) + " key Escape", 2);
+    NoteDialog(WaitForWindowState("^Open$", false));
+    Focus();
+    ++dialogs_;
+  }
+
+  void HelpWindow() {
+    Keys("alt+h i");
+    unsigned long help = 0;
+    NoteDialog(WaitForWindowState("^Tobrin Help", true, &help));
+    if (help == 0) return;
+    RequestClose(server_->display(), help);
+    NoteDialog(WaitForWindowState("^Tobrin Help", false));
+    Focus();
+    ++dialogs_;
+  }
+
+  void ResizeTo(int width, int height) {
+    width_ = width;
+    height_ = height;
+    Xdo("windowsize " + std::to_string(window_) + " " + std::to_string(width_) + " " +
+            std::to_string(height_),
+        0);
+    ++resizes_;
+  }
+
+  void Resize() { ResizeTo(Uniform(kMinWidth, kMaxWidth), Uniform(kMinHeight, kMaxHeight)); }
+
+  // One random kind of input, weighted towards the mouse in the drawing area.
+  void RandomAction() {
+    const std::vector<std::function<void()>> actions = {
+        [&] { ModeByMenu(); },  [&] { ModeByMenu(); },    [&] { Clicks(); },
+        [&] { Clicks(); },      [&] { Clicks(); },        [&] { Drag(1); },
+        [&] { Drag(1); },       [&] { Drag(3); },         [&] { Drag(3); },
+        [&] { Hover(); },       [&] { ToggleArcball(); }, [&] { ResetByMenu(); },
+        [&] { BrowseMenus(); }, [&] { MenuByMouse(); },   [&] { Accelerators(); },
+        [&] { Resize(); },      [&] { AboutBox(); },      [&] { OpenDialog(); },
+        [&] { HelpWindow(); },
+    };
+    Pick(actions)();
+  }
+
+  // Every kind of input once.
+  void EveryAction() {
+    for (const char* mode : {"p", "o", "j"}) {
+      Keys(std::string("alt+m ") + mode);
+      Clicks();
+      Drag(1);
+      Drag(3);
+    }
+    Hover();
+    ToggleArcball();
+    ResetByMenu();
+    BrowseMenus();
+    MenuByMouse();
+    Accelerators();
+    AboutBox();
+    OpenDialog();
+    HelpWindow();
+    ResizeTo(kMaxWidth, kMaxHeight);
+    CheckAlive("at the largest size");
+    ResizeTo(kMinWidth, kMinHeight);
+  }
+
+  // --- liveness -------------------------------------------------------------------------------
+
+  // Near-white pixels in the lower part of the drawing area, which the menus never cover and
+  // the guide sphere always crosses when shown (the figure has no white of its own).
+  int SphereInk(const RgbaImage& frame) {
+    const int canvasHeight = frame.height - canvasTop_ - chromeBottom_;
+    int ink = 0;
+    for (int y = canvasTop_ + canvasHeight * 6 / 10; y < canvasTop_ + canvasHeight - 2; ++y) {
+      for (int x = 0; x < frame.width; ++x) {
+        const Rgb p = PixelAt(frame, x, y);
+        ink += p.r > 200 && p.g > 200 && p.b > 200;
+      }
+    }
+    return ink;
+  }
+
+  RgbaImage FrameShot() {
+    RgbaImage image;
+    std::string error;
+    EXPECT_TRUE(GrabWindow(server_->display().c_str(), window_, &image, &error)) << error;
+    return image;
+  }
+
+  // Reset, Orientation, Visible Arcball through the menus: the milliseconds until the screen
+  // shows the guide sphere as it now should be, which takes the program's event loop handling
+  // three commands and painting; -1 if it never does.
+  double Probe() {
+    Keys("alt+f r alt+m o alt+m a");
+    sphereOn_ = !sphereOn_;
+    const auto start = Clock::now();
+    RgbaImage shot;
+    do {
+      shot = FrameShot();
+      const int ink = SphereInk(shot);
+      if (sphereOn_ ? ink >= kShownInk : ink <= kHiddenInk) {
+        const double ms = MsSince(start);
+        maxLatencyMs_ = std::max(maxLatencyMs_, ms);
+        ++probes_;
+        return ms;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (MsSince(start) < 10000);
+    Keep(shot, "probe");
+    return -1;
+  }
+
+  // The program's resident memory at the size it started with: the drawing buffers, which
+  // follow the window's size, weigh the same at every measurement.
+  long MeasureResident() {
+    ResizeTo(startWidth_, startHeight_);
+    CheckAlive("before measuring memory");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return ResidentKiB(pid_);
+  }
+
+  // Probes and checks the answer came in time and the program still runs.
+  void CheckAlive(const std::string& when) {
+    ASSERT_EQ(waitpid(pid_, nullptr, WNOHANG), 0)
+        << "the program ended " << when << " (seed " << seed_ << "): " << ReadFile(stderr_);
+    const double ms = Probe();
+    ASSERT_GE(ms, 0) << "no answer to the probe " << when << " (seed " << seed_ << ")";
+    EXPECT_LE(ms, 1000) << "slow answer to the probe " << when << " (seed " << seed_ << ")";
+  }
+
+  unsigned seed_ = 0;
+  std::mt19937 random_;
+  int width_ = 0, height_ = 0;  // the main window's size as last set
+  int startWidth_ = 0, startHeight_ = 0;
+  int chromeBottom_ = 0;   // the status bar under the drawing area
+  bool sphereOn_ = false;  // Visible Arcball as this test set it
+  long events_ = 0;        // X input events sent
+  int resizes_ = 0, dialogs_ = 0, probes_ = 0, bursts_ = 0;
+  double maxLatencyMs_ = 0, maxDialogMs_ = 0;
+};
+
+TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
+  const long seconds = EnvironmentNumber("TOBRIN_SOAK_SECONDS", 40);
+  seed_ = static_cast<unsigned>(EnvironmentNumber("TOBRIN_SOAK_SEED", std::random_device{}()));
+  random_.seed(seed_);
+  std::printf("soak: seed %u, %ld s of random input\n", seed_, seconds);
+
+  // glibc keeps freed memory, up to twice the largest block it last returned to the system,
+  // for later use: after a window of drawing buffers is freed that is many megabytes of noise in
+  // the resident size. Fixed thresholds make it return freed memory at once, so the resident
+  // size follows the memory in use.
+  Start({}, {"MALLOC_MMAP_THRESHOLD_=131072", "MALLOC_TRIM_THRESHOLD_=131072"});
+  WaitForWindow();
+  ASSERT_FALSE(HasFatalFailure());
+  const RgbaImage first = FrameShot();
+  ASSERT_EQ(first.width, canvasWidth_) << "the main window is not at the screen's corner";
+  width_ = startWidth_ = first.width;
+  height_ = startHeight_ = first.height;
+  chromeBottom_ = height_ - canvasTop_ - canvasHeight_;
+  ASSERT_GT(chromeBottom_, 0);
+  ASSERT_LE(SphereInk(first), kHiddenInk) << "white in the drawing area before the sphere is on";
+
+  // Warm-up: everything once, twice, so that the toolkit has made its caches and the program
+  // all it ever makes.
+  for (int round = 0; round < 2; ++round) {
+    EveryAction();
+    CheckAlive("in the warm-up");
+    ASSERT_FALSE(HasFatalFailure());
+  }
+  const long rssBefore = MeasureResident();
+  long rssMax = rssBefore;
+
+  const auto end = Clock::now() + std::chrono::seconds(seconds);
+  const auto started = Clock::now();
+  while (Clock::now() < end) {
+    const int actions = Uniform(4, 12);
+    for (int i = 0; i < actions; ++i)
+      RandomAction();
+    ++bursts_;
+    CheckAlive("after burst " + std::to_string(bursts_));
+    ASSERT_FALSE(HasFatalFailure());
+    rssMax = std::max(rssMax, ResidentKiB(pid_));
+    if (bursts_ % 20 == 0) {
+      std::printf("soak: %.0f s, %d bursts, %ld input events, VmRSS %ld KiB at the start size\n",
+                  MsSince(started) / 1000.0, bursts_, events_, MeasureResident());
+      std::fflush(stdout);
+    }
+  }
+  const double randomSeconds = MsSince(started) / 1000.0;
+  const long rssAfter = MeasureResident();
+
+  std::printf(
+      "soak: %.0f s of random input after the warm-up, %d bursts, %ld input events, %d resizes, "
+      "%d dialogs and help windows; probes %d, slowest %.0f ms; slowest dialog %.0f ms; "
+      "VmRSS %ld KiB after warm-up, %ld KiB at the end (%+ld KiB), %ld KiB at most\n",
+      randomSeconds, bursts_, events_, resizes_, dialogs_, probes_, maxLatencyMs_, maxDialogMs_,
+      rssBefore, rssAfter, rssAfter - rssBefore, rssMax);
+  RecordProperty("input_events", static_cast<int>(events_));
+  RecordProperty("max_latency_ms", static_cast<int>(maxLatencyMs_));
+  RecordProperty("rss_growth_kib", static_cast<int>(rssAfter - rssBefore));
+#if defined(__SANITIZE_ADDRESS__)
+  std::printf("soak: memory growth not judged: AddressSanitizer keeps freed memory aside\n");
+#else
+  EXPECT_LE(rssAfter - rssBefore, 1024) << "resident memory grew (seed " << seed_ << ")";
+#endif
+
+  Focus();
+  Keys("alt+f x");
+  EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
+  EXPECT_NE(ReadFile(config_ / "tobrin.ini").find("[Recent File List]"), std::string::npos);
+}
+
+}  // namespace

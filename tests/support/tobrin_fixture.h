@@ -1,0 +1,87 @@
+// The real executable on a private X server, driven through the real X input path (xdotool) and
+// looked at through screenshots: the fixture of the end-to-end, soak and memcheck session tests.
+//
+// Two environment variables let another tool run the program:
+//   TOBRIN_TEST_WRAPPER     words put in front of the executable (for example a valgrind
+//                           command line; split on blanks)
+//   TOBRIN_TEST_TIME_SCALE  a factor for every timeout and pause of these tests (default 1)
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/image_compare.h"
+#include "tests/support/xvfb.h"
+#include "tools/png_io.h"
+
+namespace tobrin_test {
+
+struct Point {
+  int x, y;
+};
+
+// Runs a shell command with the test's display; its exit status.
+int Shell(const std::string& command);
+
+// `ms` stretched by TOBRIN_TEST_TIME_SCALE.
+int ScaledMs(int ms);
+// Sleeps for ScaledMs(ms).
+void Pause(int ms);
+
+// Whether a top-level window whose name starts with `prefix` is shown.
+bool WindowShown(const std::string& prefix);
+
+class TobrinFixture : public ::testing::Test {
+ protected:
+  // Starts the program on a new private server; `extra` are Xvfb arguments and `env` extra
+  // environment assignments for the program ("NAME=value").
+  void Start(std::vector<std::string> extra = {}, std::vector<std::string> env = {},
+             const std::string& executable = TOBRIN_EXECUTABLE);
+
+  // Waits for the main window and finds the drawing area in it.
+  void WaitForWindow();
+
+  // Ends a program still running as a termination signal does, so that a tool it runs under
+  // can finish its report; kills it when it does not end.
+  void TearDown() override;
+
+  RgbaImage Shot();
+
+  // Keeps the screenshot of a step, named after the test, for looking at after a failure.
+  void Keep(const RgbaImage& image, const std::string& step);
+
+  // Polls screenshots until `ok` holds; keeps the last one if it never does.
+  bool WaitFor(const std::function<bool(const RgbaImage&)>& ok, int ms = 5000,
+               const std::string& step = "timeout");
+
+  // The drawing area is the black band of the window; it starts under the menu bar.
+  bool FindCanvas(const RgbaImage& shot);
+
+  // The screen point that shows the centre of a part's front face.
+  Point PartOnScreen(const std::string& name);
+
+  void Key(const std::string& keys);
+  void MoveTo(Point p);
+  void Click(Point p, int button = 1);
+  void Drag(Point from, Point to, int button);
+
+  // Waits for the program to end; its exit status, or -1 if it did not end in time.
+  int WaitForExit(int ms = 10000);
+
+  static bool IsRed(const Rgb& p) { return p.r > 150 && p.g < 60 && p.b < 60; }
+
+  TempDir config_;
+  TempDir files_;
+  std::unique_ptr<XvfbServer> server_;
+  pid_t pid_ = -1;
+  unsigned long window_ = 0;
+  std::string stderr_;
+  int canvasTop_ = 0, canvasWidth_ = 0, canvasHeight_ = 0;
+};
+
+}  // namespace tobrin_test

@@ -1,0 +1,73 @@
+// One whole session of the real program, run by the memcheck test with tobrin under valgrind:
+// start, pick and bend a part in Joints mode, turn the figure with the arcball, open and close a
+// menu, open and close the About box, quit through the menu. Each step waits for its effect on
+// the screen, so that every handler has run before the program is told to quit.
+#include <gtest/gtest.h>
+
+#include "tests/support/tobrin_fixture.h"
+
+namespace {
+
+using namespace tobrin_test;
+
+class Session : public TobrinFixture {
+ protected:
+  // Pixels (sampled every 4th in each direction) of the drawing area that differ from `before`.
+  long CanvasChange(const RgbaImage& before, const RgbaImage& now) {
+    long changed = 0;
+    for (int y = canvasTop_; y < canvasTop_ + canvasHeight_; y += 4) {
+      for (int x = 0; x < canvasWidth_; x += 4) {
+        const Rgb a = PixelAt(before, x, y), b = PixelAt(now, x, y);
+        changed += a.r != b.r || a.g != b.g || a.b != b.b;
+      }
+    }
+    return changed;
+  }
+};
+
+TEST_F(Session, PickBendTurnMenuAboutAndQuit) {
+  Start();
+  WaitForWindow();
+  ASSERT_FALSE(HasFatalFailure());
+
+  Key("alt+m j");
+  const Point forearm = PartOnScreen("LeftForearm");
+  Click(forearm);
+  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, forearm.x, forearm.y)); },
+                      5000, "session-picked"));
+  Drag(forearm, {forearm.x, forearm.y - 120}, 3);
+  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return !IsRed(PixelAt(s, forearm.x, forearm.y)); },
+                      5000, "session-bent"));
+
+  Key("alt+m o");
+  const RgbaImage before = Shot();
+  const Point centre = {canvasWidth_ / 2, canvasTop_ + canvasHeight_ / 2};
+  Drag({centre.x - 30, centre.y}, {centre.x + 50, centre.y + 20}, 1);
+  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return CanvasChange(before, s) > 100; }, 5000,
+                      "session-turned"));
+
+  // The Mode menu drops over the top left of the drawing area, which is black without it.
+  const Point underMenu = {160, canvasTop_ + 62};
+  Key("alt+m");
+  ASSERT_TRUE(
+      WaitFor([&](const RgbaImage& s) { return PixelAt(s, underMenu.x, underMenu.y).r > 150; },
+              5000, "session-menu-open"));
+  Key("Escape");
+  ASSERT_TRUE(
+      WaitFor([&](const RgbaImage& s) { return PixelAt(s, underMenu.x, underMenu.y).r == 0; }, 5000,
+              "session-menu-closed"));
+
+  Key("alt+h a");
+  ASSERT_TRUE(
+      WaitFor([](const RgbaImage&) { return WindowShown("About tobrin"); }, 5000, "session-about"));
+  Shell("xdotool search --onlyvisible --name '^About tobrin$' windowfocus --sync key Escape");
+  ASSERT_TRUE(WaitFor([](const RgbaImage&) { return !WindowShown("About tobrin"); }, 5000,
+                      "session-about-closed"));
+
+  Shell("xdotool windowfocus --sync " + std::to_string(window_));
+  Key("alt+f x");
+  EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
+  EXPECT_NE(ReadFile(config_ / "tobrin.ini").find("[Recent File List]"), std::string::npos);
+}
+
+}  // namespace
