@@ -4,8 +4,8 @@
 
 #include "app/command_ids.h"
 
-const std::vector<MenuSpec>& MainMenu() {
-  static const std::vector<MenuSpec> menus = {
+const std::vector<MenuDefinition>& MainMenu() {
+  static const std::vector<MenuDefinition> menus = {
       {"&File",
        {
            {"&Reset", ID_FILE_RESET, "Reset the position and orientation of the tobrin.",
@@ -33,8 +33,8 @@ const std::vector<MenuSpec>& MainMenu() {
   return menus;
 }
 
-const std::vector<AcceleratorSpec>& MainAccelerators() {
-  static const std::vector<AcceleratorSpec> table = {
+const std::vector<AcceleratorDefinition>& MainAccelerators() {
+  static const std::vector<AcceleratorDefinition> table = {
       {wxACCEL_CTRL, 'N', ID_FILE_NEW},           {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
       {wxACCEL_CTRL, 'S', ID_FILE_SAVE},          {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
       {wxACCEL_CTRL, 'X', ID_EDIT_CUT},           {wxACCEL_CTRL, 'C', ID_EDIT_COPY},
@@ -49,7 +49,7 @@ const std::vector<AcceleratorSpec>& MainAccelerators() {
 namespace {
 
 // Exit and About show the toolkit's standard prompts.
-wxString PromptFor(const MenuItemSpec& item) {
+wxString PromptFor(const MenuItemDefinition& item) {
   if (item.prompt != nullptr) return wxString::FromUTF8(item.prompt);
   if (item.id == ID_APP_EXIT) return wxGetStockHelpString(wxID_EXIT);
   if (item.id == ID_APP_ABOUT) return wxGetStockHelpString(wxID_ABOUT);
@@ -60,23 +60,23 @@ wxString PromptFor(const MenuItemSpec& item) {
 
 wxMenuBar* CreateMainMenuBar() {
   auto* bar = new wxMenuBar;
-  for (const MenuSpec& spec : MainMenu()) {
+  for (const MenuDefinition& definition : MainMenu()) {
     auto* menu = new wxMenu;
-    for (const MenuItemSpec& item : spec.items) {
+    for (const MenuItemDefinition& item : definition.items) {
       if (item.kind == wxITEM_SEPARATOR) {
         menu->AppendSeparator();
       } else {
         menu->Append(item.id, wxString::FromUTF8(item.text), PromptFor(item), item.kind);
       }
     }
-    bar->Append(menu, wxString::FromUTF8(spec.title));
+    bar->Append(menu, wxString::FromUTF8(definition.title));
   }
   return bar;
 }
 
 wxAcceleratorTable CreateMainAccelerators() {
   std::vector<wxAcceleratorEntry> entries;
-  for (const AcceleratorSpec& a : MainAccelerators()) {
+  for (const AcceleratorDefinition& a : MainAccelerators()) {
     entries.emplace_back(a.flags, a.keyCode, a.id);
   }
   return wxAcceleratorTable(static_cast<int>(entries.size()), entries.data());

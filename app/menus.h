@@ -6,29 +6,29 @@
 
 #include <vector>
 
-struct MenuItemSpec {
+struct MenuItemDefinition {
   const char* text;  // with its mnemonic; nullptr for a separator
   int id;
   const char* prompt;  // status-bar prompt while highlighted; nullptr for none
   wxItemKind kind;
 };
 
-struct MenuSpec {
+struct MenuDefinition {
   const char* title;
-  std::vector<MenuItemSpec> items;
+  std::vector<MenuItemDefinition> items;
 };
 
-struct AcceleratorSpec {
+struct AcceleratorDefinition {
   int flags;    // wxACCEL_CTRL, wxACCEL_ALT, wxACCEL_SHIFT, wxACCEL_NORMAL
   int keyCode;  // a character or a WXK_ code
   int id;
 };
 
 // The menu bar: File, Mode, Help.
-const std::vector<MenuSpec>& MainMenu();
+const std::vector<MenuDefinition>& MainMenu();
 
 // The accelerator table, in its order.
-const std::vector<AcceleratorSpec>& MainAccelerators();
+const std::vector<AcceleratorDefinition>& MainAccelerators();
 
 wxMenuBar* CreateMainMenuBar();
 wxAcceleratorTable CreateMainAccelerators();

@@ -2,7 +2,7 @@
 
 namespace {
 
-struct BoxSpec {
+struct BoxDefinition {
   double offset[3];
   double size[3];
   PartNode* (*colour)(PartNode*);
@@ -15,41 +15,46 @@ struct BoxSpec {
 // Sizes, offsets and pivots in scene units; limits in angle units. Each pivot is where the
 // part meets its parent: the top face's centre for hanging parts, the bottom face's centre for
 // the neck and head, and for a foot the point straight under its shin's axis.
-constexpr BoxSpec kTorso{{0, 0, 0}, {1.0, 1.25, 0.8}, SetColourOrange, {0, 0, 0}, 0, 0, 0};
-constexpr BoxSpec kHips{{0, -0.875, 0}, {0.5, 0.5, 0.7}, SetColourTeal, {0, 0, 0}, 0, 0, 0};
-constexpr BoxSpec kShoulders{{0, 0.75, 0}, {1.25, 0.25, 0.8}, SetColourTeal, {0, 0, 0}, 0, 0, 0};
-constexpr BoxSpec kNeck{{0, 0.3, 0}, {0.2, 0.35, 0.2}, SetColourOrange, {0, -0.175, 0}, -50, 95, 1};
-constexpr BoxSpec kHead{{0, 0.575, 0}, {0.8, 0.8, 0.7}, SetColourSlate, {0, -0.4, 0}, -50, 90, 1};
-constexpr BoxSpec kRightUpperArm{
+constexpr BoxDefinition kTorso{{0, 0, 0}, {1.0, 1.25, 0.8}, SetColourOrange, {0, 0, 0}, 0, 0, 0};
+constexpr BoxDefinition kHips{{0, -0.875, 0}, {0.5, 0.5, 0.7}, SetColourTeal, {0, 0, 0}, 0, 0, 0};
+constexpr BoxDefinition kShoulders{
+    {0, 0.75, 0}, {1.25, 0.25, 0.8}, SetColourTeal, {0, 0, 0}, 0, 0, 0};
+constexpr BoxDefinition kNeck{
+    {0, 0.3, 0}, {0.2, 0.35, 0.2}, SetColourOrange, {0, -0.175, 0}, -50, 95, 1};
+constexpr BoxDefinition kHead{
+    {0, 0.575, 0}, {0.8, 0.8, 0.7}, SetColourSlate, {0, -0.4, 0}, -50, 90, 1};
+constexpr BoxDefinition kRightUpperArm{
     {-0.75, -0.225, 0}, {0.25, 0.7, 0.3}, SetColourSlate, {0, 0.35, 0}, -400, 227, 1};
-constexpr BoxSpec kLeftUpperArm{
+constexpr BoxDefinition kLeftUpperArm{
     {0.75, -0.225, 0}, {0.25, 0.7, 0.3}, SetColourSlate, {0, 0.35, 0}, -400, 227, 1};
-constexpr BoxSpec kForearm{{0, -0.65, 0}, {0.2, 0.6, 0.2}, SetColourTeal, {0, 0.3, 0}, -264, 40, 1};
-constexpr BoxSpec kHand{
+constexpr BoxDefinition kForearm{
+    {0, -0.65, 0}, {0.2, 0.6, 0.2}, SetColourTeal, {0, 0.3, 0}, -264, 40, 1};
+constexpr BoxDefinition kHand{
     {0, -0.425, 0}, {0.2, 0.25, 0.15}, SetColourOrange, {0, 0.125, 0}, -190, 180, 1};
-constexpr BoxSpec kRightThigh{
+constexpr BoxDefinition kRightThigh{
     {-0.425, -0.25, 0}, {0.35, 1.0, 0.35}, SetColourSlate, {0, 0.5, 0}, -230, 135, 1};
-constexpr BoxSpec kLeftThigh{
+constexpr BoxDefinition kLeftThigh{
     {0.425, -0.25, 0}, {0.35, 1.0, 0.35}, SetColourSlate, {0, 0.5, 0}, -230, 135, 1};
-constexpr BoxSpec kShin{{0, -0.9, 0}, {0.3, 0.8, 0.3}, SetColourTeal, {0, 0.4, 0}, -15, 270, 1};
-constexpr BoxSpec kFoot{
+constexpr BoxDefinition kShin{
+    {0, -0.9, 0}, {0.3, 0.8, 0.3}, SetColourTeal, {0, 0.4, 0}, -15, 270, 1};
+constexpr BoxDefinition kFoot{
     {0, -0.5, 0.1}, {0.3, 0.2, 0.5}, SetColourOrange, {0, 0, -0.1}, -30, 180, 1};
 
-// Creates a box from its spec and links it under `parent`, which owns it from then on, so an
+// Creates a box from its definition and links it under `parent`, which owns it from then on, so an
 // allocation failing later frees it with the rest of the tree.
-PartNode* AddBox(PartNode* parent, const BoxSpec& spec) {
+PartNode* AddBox(PartNode* parent, const BoxDefinition& definition) {
   auto box = std::make_unique<PartNode>();
   InitPartNode(box.get());
-  MakeTranslation(box->matrix, spec.offset[0], spec.offset[1], spec.offset[2]);
+  MakeTranslation(box->matrix, definition.offset[0], definition.offset[1], definition.offset[2]);
   for (int i = 0; i < 3; ++i) {
-    box->restOffset[i] = spec.offset[i];
-    box->size[i] = spec.size[i];
-    box->pivot[i] = spec.pivot[i];
+    box->restOffset[i] = definition.offset[i];
+    box->size[i] = definition.size[i];
+    box->pivot[i] = definition.pivot[i];
   }
-  box->minAngle = spec.minAngle;
-  box->maxAngle = spec.maxAngle;
-  box->selectable = spec.selectable;
-  spec.colour(box.get());
+  box->minAngle = definition.minAngle;
+  box->maxAngle = definition.maxAngle;
+  box->selectable = definition.selectable;
+  definition.colour(box.get());
   AddChild(parent, box.get());
   return box.release();
 }
