@@ -57,6 +57,7 @@ void TobrinFixture::Start(std::vector<std::string> extra, std::vector<std::strin
     for (std::string word; words >> word;)
       command.push_back(word);
   }
+  command.insert(command.end(), wrapper_.begin(), wrapper_.end());
   const bool wrapped = !command.empty();
   command.push_back(wrapped ? executable : "tobrin");
   pid_ = fork();

@@ -77,6 +77,7 @@ class TobrinFixture : public ::testing::Test {
 
   TempDir config_;
   TempDir files_;
+  std::vector<std::string> wrapper_;  // a command the test runs the program through
   std::unique_ptr<XvfbServer> server_;
   pid_t pid_ = -1;
   unsigned long window_ = 0;

@@ -1,0 +1,59 @@
+// The settings folder failing at exit: read-only, or out of room. The old settings file stays
+// exactly as it was, the program says why, and Exit still ends it with status 0.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <iterator>
+
+#include "tests/support/tobrin_fixture.h"
+
+namespace {
+
+using namespace tobrin_test;
+
+const char* const kOldSettings = "[Recent File List]\nFile1=/old/precious/figure.dat\n";
+
+class SettingsFaults : public TobrinFixture {
+ protected:
+  // Starts the program through wrapper_, quits it by the menu and checks the outcome.
+  void QuitAndExpectTheOldFileKept() {
+    WriteFile(config_ / "tobrin.ini", kOldSettings);
+    Start();
+    WaitForWindow();
+    Key("alt+f x");
+    EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
+    EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), kOldSettings);
+    EXPECT_NE(ReadFile(stderr_).find("the settings could not be saved"), std::string::npos)
+        << ReadFile(stderr_);
+    const auto entries = std::distance(std::filesystem::directory_iterator(config_.path()),
+                                       std::filesystem::directory_iterator());
+    EXPECT_EQ(entries, 1) << "a temporary file was left behind";
+  }
+};
+
+TEST_F(SettingsFaults, AReadOnlyFolderLeavesTheOldFileAndExitStillEnds) {
+  // A read-only bind mount of the folder, in a mount namespace of the program's own.
+  if (Shell("unshare --mount true >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "mount namespaces are not available here";
+  }
+  const std::string script = files_ / "read-only.sh";
+  WriteFile(script,
+            "#!/bin/sh\nmount --bind -o ro \"$XDG_CONFIG_HOME\" \"$XDG_CONFIG_HOME\" "
+            "|| exit 97\nexec \"$@\"\n");
+  chmod(script.c_str(), 0755);
+  wrapper_ = {"unshare", "--mount", script};
+  QuitAndExpectTheOldFileKept();
+}
+
+TEST_F(SettingsFaults, AFolderOutOfRoomLeavesTheOldFileAndExitStillEnds) {
+  // A file size limit below the settings text: writing the new file fails part-way, as on a
+  // full disk. Its stderr goes through a pipe, which the limit does not cut short.
+  const std::string script = files_ / "out-of-room.sh";
+  WriteFile(script, "#!/bin/bash\nset -o pipefail\nprlimit --fsize=16 \"$@\" 2>&1 | cat >&2\n");
+  chmod(script.c_str(), 0755);
+  wrapper_ = {script};
+  QuitAndExpectTheOldFileKept();
+}
+
+}  // namespace
