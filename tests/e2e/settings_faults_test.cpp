@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 
@@ -49,6 +50,9 @@ TEST_F(SettingsFaults, AReadOnlyFolderLeavesTheOldFileAndExitStillEnds) {
 TEST_F(SettingsFaults, AFolderOutOfRoomLeavesTheOldFileAndExitStillEnds) {
   // A file size limit below the settings text: writing the new file fails part-way, as on a
   // full disk. Its stderr goes through a pipe, which the limit does not cut short.
+  if (std::getenv("TOBRIN_TEST_WRAPPER") != nullptr) {
+    GTEST_SKIP() << "the size limit would cut short the wrapper's own reports";
+  }
   const std::string script = files_ / "out-of-room.sh";
   WriteFile(script, "#!/bin/bash\nset -o pipefail\nprlimit --fsize=16 \"$@\" 2>&1 | cat >&2\n");
   chmod(script.c_str(), 0755);

@@ -51,13 +51,14 @@ void TobrinFixture::Start(std::vector<std::string> extra, std::vector<std::strin
   ASSERT_TRUE(server_->ok()) << server_->error();
   SetGuiTestEnvironment(server_->display(), config_.path());
   stderr_ = files_ / "stderr.txt";
-  std::vector<std::string> command;
+  // The test's own wrapper outermost, so that a TOBRIN_TEST_WRAPPER (valgrind) still runs the
+  // program itself.
+  std::vector<std::string> command = wrapper_;
   if (const char* wrapper = std::getenv("TOBRIN_TEST_WRAPPER")) {
     std::istringstream words(wrapper);
     for (std::string word; words >> word;)
       command.push_back(word);
   }
-  command.insert(command.end(), wrapper_.begin(), wrapper_.end());
   const bool wrapped = !command.empty();
   command.push_back(wrapped ? executable : "tobrin");
   pid_ = fork();
