@@ -69,14 +69,19 @@ std::unique_ptr<HostPalette> CanvasHost::CreatePalette(const std::vector<Palette
   return nullptr;  // no indexed-colour windows here
 }
 
-wxBEGIN_EVENT_TABLE(CTobrinCanvas, wxGLCanvas) EVT_PAINT(CTobrinCanvas::OnPaint)
-    EVT_SIZE(CTobrinCanvas::OnSize) EVT_ERASE_BACKGROUND(CTobrinCanvas::OnEraseBackground)
-        EVT_LEFT_DOWN(CTobrinCanvas::OnMouse) EVT_LEFT_UP(CTobrinCanvas::OnMouse)
-            EVT_RIGHT_DOWN(CTobrinCanvas::OnMouse) EVT_RIGHT_UP(CTobrinCanvas::OnMouse)
-                EVT_MOTION(CTobrinCanvas::OnMouse)
-                    EVT_MOUSE_CAPTURE_LOST(CTobrinCanvas::OnCaptureLost) wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(CTobrinCanvas, wxGLCanvas)
+  EVT_PAINT(CTobrinCanvas::OnPaint)
+  EVT_SIZE(CTobrinCanvas::OnSize)
+  EVT_ERASE_BACKGROUND(CTobrinCanvas::OnEraseBackground)
+  EVT_LEFT_DOWN(CTobrinCanvas::OnMouse)
+  EVT_LEFT_UP(CTobrinCanvas::OnMouse)
+  EVT_RIGHT_DOWN(CTobrinCanvas::OnMouse)
+  EVT_RIGHT_UP(CTobrinCanvas::OnMouse)
+  EVT_MOTION(CTobrinCanvas::OnMouse)
+  EVT_MOUSE_CAPTURE_LOST(CTobrinCanvas::OnCaptureLost)
+wxEND_EVENT_TABLE()
 
-                        wxGLAttributes CTobrinCanvas::PixelFormat() {
+wxGLAttributes CTobrinCanvas::PixelFormat() {
   wxGLAttributes attributes;
   attributes.PlatformDefaults().RGBA().DoubleBuffer().Depth(24).EndList();
   return attributes;

@@ -26,29 +26,28 @@ constexpr LockPane kLockPanes[3] = {
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMainFrame, wxDocParentFrame);
 
-wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame) EVT_MENU(ID_MODE_POSITION,
-                                                           CMainFrame::OnViewCommand)
-    EVT_MENU(ID_MODE_ORIENTATION, CMainFrame::OnViewCommand) EVT_MENU(ID_MODE_JOINTS,
-                                                                      CMainFrame::OnViewCommand)
-        EVT_MENU(ID_FILE_RESET, CMainFrame::OnViewCommand) EVT_MENU(ID_FILE_RESET_JOINTS,
-                                                                    CMainFrame::OnViewCommand)
-            EVT_MENU(ID_MODE_VISIBLE_ARCBALL, CMainFrame::OnViewCommand)
-                EVT_UPDATE_UI(ID_MODE_POSITION, CMainFrame::OnViewCommandState)
-                    EVT_UPDATE_UI(ID_MODE_ORIENTATION, CMainFrame::OnViewCommandState)
-                        EVT_UPDATE_UI(ID_MODE_JOINTS, CMainFrame::OnViewCommandState)
-                            EVT_UPDATE_UI(ID_MODE_VISIBLE_ARCBALL, CMainFrame::OnViewCommandState)
-                                EVT_MENU(ID_FILE_NEW, CMainFrame::OnDocumentCommand)
-                                    EVT_MENU(ID_FILE_OPEN, CMainFrame::OnDocumentCommand)
-                                        EVT_MENU(ID_FILE_SAVE, CMainFrame::OnDocumentCommand)
-                                            EVT_MENU(ID_APP_EXIT, CMainFrame::OnExit)
-                                                EVT_MENU(ID_APP_ABOUT, CMainFrame::OnAbout)
-                                                    EVT_MENU(ID_HELP_INDEX, CMainFrame::OnHelpIndex)
-                                                        EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
-                                                            EVT_IDLE(CMainFrame::OnIdle)
-                                                                wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
+  EVT_MENU(ID_MODE_POSITION, CMainFrame::OnViewCommand)
+  EVT_MENU(ID_MODE_ORIENTATION, CMainFrame::OnViewCommand)
+  EVT_MENU(ID_MODE_JOINTS, CMainFrame::OnViewCommand)
+  EVT_MENU(ID_FILE_RESET, CMainFrame::OnViewCommand)
+  EVT_MENU(ID_FILE_RESET_JOINTS, CMainFrame::OnViewCommand)
+  EVT_MENU(ID_MODE_VISIBLE_ARCBALL, CMainFrame::OnViewCommand)
+  EVT_UPDATE_UI(ID_MODE_POSITION, CMainFrame::OnViewCommandState)
+  EVT_UPDATE_UI(ID_MODE_ORIENTATION, CMainFrame::OnViewCommandState)
+  EVT_UPDATE_UI(ID_MODE_JOINTS, CMainFrame::OnViewCommandState)
+  EVT_UPDATE_UI(ID_MODE_VISIBLE_ARCBALL, CMainFrame::OnViewCommandState)
+  EVT_MENU(ID_FILE_NEW, CMainFrame::OnDocumentCommand)
+  EVT_MENU(ID_FILE_OPEN, CMainFrame::OnDocumentCommand)
+  EVT_MENU(ID_FILE_SAVE, CMainFrame::OnDocumentCommand)
+  EVT_MENU(ID_APP_EXIT, CMainFrame::OnExit)
+  EVT_MENU(ID_APP_ABOUT, CMainFrame::OnAbout)
+  EVT_MENU(ID_HELP_INDEX, CMainFrame::OnHelpIndex)
+  EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
+  EVT_IDLE(CMainFrame::OnIdle)
+wxEND_EVENT_TABLE()
 
-                                                                    CMainFrame::CMainFrame(
-                                                                        wxDocManager* manager)
+CMainFrame::CMainFrame(wxDocManager* manager)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, "Tobrin", wxDefaultPosition,
                        wxSize(START_WIDTH, START_HEIGHT), STYLE) {
   SetIcons(AppIcons());

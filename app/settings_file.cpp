@@ -326,9 +326,10 @@ bool WriteFileAtomically(const std::string& requested, const std::string& text,
   // The new file keeps the old one's permissions (mkstemp makes it private).
   if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
   bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-  const int writeError = errno;
+  int writeError = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
+    writeError = errno;
   }
   if (!ok) {
     ::unlink(temp.c_str());

@@ -57,20 +57,18 @@ bool CTobrinApp::OnInit() {
   m_frame = new CMainFrame(m_docManager);
   SetTopWindow(m_frame);
   m_frame->Show();
+  const auto fail = [this](const char* error) {
+    m_startupError = error;
+    m_frame->Destroy();
+    m_frame = nullptr;
+    return false;
+  };
   if (!m_frame->Canvas().CreateScene()) {
-    m_startupError =
-        "OpenGL could not be used on this display: no rendering context could be "
-        "created for the window.";
-    m_frame->Destroy();
-    m_frame = nullptr;
-    return false;
+    return fail(
+        "OpenGL could not be used on this display: no rendering context could be created for "
+        "the window.");
   }
-  if (m_docManager->CreateNewDocument() == nullptr) {
-    m_startupError = "Failed to create empty document.";
-    m_frame->Destroy();
-    m_frame = nullptr;
-    return false;
-  }
+  if (m_docManager->CreateNewDocument() == nullptr) return fail("Failed to create empty document.");
   // Marks the menu items before any menu opens.
   m_frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
 

@@ -7,23 +7,11 @@
 #include <vector>
 
 #include "tools/headless_gl.h"
+#include "tools/headless_view_context.h"
 #include "view/tobrin_view.h"
 #include "view/view_host.h"
 
 namespace tobrin_bench {
-
-// The headless context seen as the view's window context. The HeadlessGL outlives it; letting
-// go of this object only leaves no context current, as a window's context release does.
-class HeadlessContext : public GLContext {
- public:
-  explicit HeadlessContext(HeadlessGL& gl) : gl_(gl) {}
-  ~HeadlessContext() override { gl_.ReleaseCurrent(); }
-  bool MakeCurrent() override { return gl_.MakeCurrent(); }
-  void SwapBuffers() override { gl_.Swap(); }
-
- private:
-  HeadlessGL& gl_;
-};
 
 class HeadlessHost : public ViewHost {
  public:
@@ -33,7 +21,7 @@ class HeadlessHost : public ViewHost {
   void RequestRepaint() override { ++repaints; }
   std::unique_ptr<GLContext> CreateContext() override {
     if (!gl_.MakeCurrent()) return nullptr;
-    return std::make_unique<HeadlessContext>(gl_);
+    return std::make_unique<HeadlessViewContext>(gl_);
   }
   PixelFormatDescription DescribePixelFormat() override {
     // True colour, as the headless configuration is: no palette.

@@ -6,18 +6,8 @@
 #include <vector>
 
 #include "tools/headless_gl.h"
+#include "tools/headless_view_context.h"
 #include "view/view_host.h"
-
-class FuzzContext : public GLContext {
- public:
-  explicit FuzzContext(HeadlessGL& gl) : gl_(gl) {}
-  ~FuzzContext() override { gl_.ReleaseCurrent(); }
-  bool MakeCurrent() override { return gl_.MakeCurrent(); }
-  void SwapBuffers() override { gl_.Swap(); }
-
- private:
-  HeadlessGL& gl_;
-};
 
 class FuzzHost : public ViewHost {
  public:
@@ -28,7 +18,7 @@ class FuzzHost : public ViewHost {
   void RequestRepaint() override {}
   std::unique_ptr<GLContext> CreateContext() override {
     if (!gl_.MakeCurrent()) return nullptr;
-    return std::make_unique<FuzzContext>(gl_);
+    return std::make_unique<HeadlessViewContext>(gl_);
   }
   PixelFormatDescription DescribePixelFormat() override {
     PixelFormatDescription format;

@@ -5,13 +5,9 @@ namespace {
 // Turns the node about its joint: matrix := matrix x T(pivot) x R x T(-pivot), where R is the
 // turn about the x axis by the step's angle.
 void TurnAboutPivot(PartNode* n, const Matrix4 rotation) {
-  Matrix4 toPivot, fromPivot, temp, joint;
-  MakeTranslation(fromPivot, -n->pivot[0], -n->pivot[1], -n->pivot[2]);
-  MakeTranslation(toPivot, n->pivot[0], n->pivot[1], n->pivot[2]);
-  MultiplyMatrices(rotation, fromPivot, temp);
-  MultiplyMatrices(toPivot, temp, joint);
-  MultiplyMatrices(n->matrix, joint, temp);
-  CopyMatrix(temp, n->matrix);
+  Matrix4 joint;
+  MakeTurnAbout(joint, rotation, n->pivot[0], n->pivot[1], n->pivot[2]);
+  MultiplyMatrices(n->matrix, joint, n->matrix);
 }
 
 void BendChain(PartNode* node, double delta, const Matrix4 rotation) {

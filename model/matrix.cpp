@@ -63,6 +63,14 @@ void MakeRotation(Matrix4 m, double angle, double x, double y, double z) {
   m[10] = 1.0 - 2.0 * (qx * qx + qy * qy);
 }
 
+void MakeTurnAbout(Matrix4 out, const Matrix4 rotation, double x, double y, double z) {
+  Matrix4 toPoint, fromPoint, temp;
+  MakeTranslation(fromPoint, -x, -y, -z);
+  MakeTranslation(toPoint, x, y, z);
+  MultiplyMatrices(rotation, fromPoint, temp);
+  MultiplyMatrices(toPoint, temp, out);
+}
+
 void OrthonormalizeRotation(Matrix4 m) {
   // Columns of the 3x3 block.
   double c[3][3];

@@ -31,6 +31,10 @@ void MakeTranslation(Matrix4 m, double x, double y, double z);
 // identity rather than a matrix of NaNs. Writes all 16 elements.
 void MakeRotation(Matrix4 m, double angle, double x, double y, double z);
 
+// out := T(x, y, z) x rotation x T(-x, -y, -z): the rotation about the point (x, y, z)
+// instead of the origin. `out` must not alias `rotation`.
+void MakeTurnAbout(Matrix4 out, const Matrix4 rotation, double x, double y, double z);
+
 // m := the identity.
 void MakeIdentity(Matrix4 m);
 

@@ -40,6 +40,15 @@ void FreeEmpty(PartNode* node) {
   delete node;
 }
 
+// Destroys and frees the node's instance, if it has one, with everything the instance owns.
+void DestroyInstance(PartNode* node) {
+  if (PartNode* inst = node->instance) {
+    node->instance = nullptr;
+    DestroyPartNode(inst);
+    FreeEmpty(inst);
+  }
+}
+
 // Destroys a whole sibling chain starting at `first`, freeing each node, in the order that
 // the recursive definition gives: for every node, its instance, then the rest of the chain,
 // then its children, then the node itself.
@@ -50,11 +59,7 @@ void FreeEmpty(PartNode* node) {
 void DestroyChain(PartNode* first) {
   PartNode* reversed = nullptr;
   for (PartNode* node = first; node != nullptr;) {
-    if (PartNode* inst = node->instance) {
-      node->instance = nullptr;
-      DestroyPartNode(inst);
-      FreeEmpty(inst);
-    }
+    DestroyInstance(node);
     PartNode* following = node->next;
     node->next = reversed;
     reversed = node;
@@ -85,11 +90,7 @@ PartNode* SetColourSlate(PartNode* node) {
 }
 
 void DestroyPartNode(PartNode* node) {
-  if (PartNode* inst = node->instance) {
-    node->instance = nullptr;
-    DestroyPartNode(inst);
-    FreeEmpty(inst);
-  }
+  DestroyInstance(node);
   if (PartNode* sibling = node->next) {
     node->next = nullptr;
     DestroyChain(sibling);

@@ -48,12 +48,9 @@ void CTobrinView::TrackArcball(int x, int y) {
   }
 
   // The turn about the figure's origin, which sits at the position sums.
-  Matrix4 rotation, toOrigin, fromOrigin, temp, turn;
+  Matrix4 rotation, turn, temp;
   MakeRotation(rotation, angle, axis[0], axis[1], axis[2]);
-  MakeTranslation(fromOrigin, -m_dPosX, -m_dPosY, -m_dPosZ);
-  MakeTranslation(toOrigin, m_dPosX, m_dPosY, m_dPosZ);
-  MultiplyMatrices(rotation, fromOrigin, temp);
-  MultiplyMatrices(toOrigin, temp, turn);
+  MakeTurnAbout(turn, rotation, m_dPosX, m_dPosY, m_dPosZ);
   MultiplyMatrices(turn, m_pRoot->matrix, temp);
 
   // Thousands of turns in a long session must leave a rigid pose: pull the rotation back to

@@ -157,16 +157,18 @@ TEST(TransposeForGL, PutsTheTranslationAtTwelveThirteenFourteen) {
   }
 }
 
-TEST(MakeRotation, TurnAboutAPointLeavesThePointInPlace) {
+TEST(MakeTurnAbout, LeavesThePointInPlaceAndTurnsAsTheRotation) {
   const Vec3 p = {0.3, -1.7, 2.2};
-  Matrix4 to, from, r, temp, joint;
-  MakeTranslation(to, p[0], p[1], p[2]);
-  MakeTranslation(from, -p[0], -p[1], -p[2]);
+  Matrix4 r, joint;
   MakeRotation(r, 123.0, 0.4, -1.0, 0.2);
-  MultiplyMatrices(r, from, temp);
-  MultiplyMatrices(to, temp, joint);
+  MakeTurnAbout(joint, r, p[0], p[1], p[2]);
   EXPECT_TRUE(PointsNear(Apply(joint, p), p, 1e-14));
   EXPECT_FALSE(PointsNear(Apply(joint, {0, 0, 0}), {0, 0, 0}, 1e-3));
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j)
+      EXPECT_EQ(joint[4 * i + j], r[4 * i + j]) << i << "," << j;
+  }
+  EXPECT_EQ(joint[15], 1.0);
 }
 
 TEST(OrthonormalizeRotation, RestoresARigidBlockAndKeepsTheTranslation) {
