@@ -9,6 +9,8 @@
 #include "bench/desktop_report.h"
 #include "bench/summary.h"
 #include "model/figure.h"
+#include "render/camera.h"
+#include "render/projection.h"
 
 namespace tobrin_bench {
 namespace {
@@ -38,7 +40,7 @@ TEST(Crowd, OfOneIsTheFigureWhereItIsBuilt) {
 // Every figure's torso and the first figure's head lie inside the view of the narrowest area
 // measured, so that each crowd is drawn whole and the pick aims at a real part.
 TEST(Crowd, FitsTheViewAndKnowsWhereItsFirstHeadIs) {
-  const double tanHalf = std::tan(22.5 * 3.14159265358979323846 / 180.0);
+  const double tanHalf = std::tan(FIELD_OF_VIEW_Y / 2.0 * 3.14159265358979323846 / 180.0);
   for (int n : kCrowdSizes) {
     const Crowd crowd = BuildCrowd(n);
     const PartNode* first = crowd.root->firstChild;
@@ -46,7 +48,7 @@ TEST(Crowd, FitsTheViewAndKnowsWhereItsFirstHeadIs) {
     EXPECT_DOUBLE_EQ(crowd.head[1], first->matrix[7] + 1.625);
     EXPECT_DOUBLE_EQ(crowd.head[2], first->matrix[11]);
     for (const PartNode* c = first; c != nullptr; c = c->next) {
-      const double depth = 10.0 - c->matrix[11];  // from the camera at z = 10
+      const double depth = DEFAULT_CAMERA.eye[2] - c->matrix[11];  // from the camera on +z
       ASSERT_GT(depth, 1.0);
       EXPECT_LE(std::abs(c->matrix[3]) + 0.9, depth * tanHalf * CROWD_FIT_ASPECT) << n;
       EXPECT_LE(std::abs(c->matrix[7]) + 2.1, depth * tanHalf) << n;

@@ -4,18 +4,17 @@
 #include <cmath>
 
 #include "model/figure.h"
+#include "render/camera.h"
+#include "render/projection.h"
 
 namespace tobrin_bench {
 
 namespace {
 
-// Where the head's centre sits in the torso's frame: shoulder bar, neck, then head offsets.
-constexpr double kHeadAboveTorso = 0.75 + 0.3 + 0.575;
-
-// The half-angle of the vertical field of view (45 degrees) and the camera's distance from
-// the origin, as the view has them.
-const double kTanHalfFov = std::tan(22.5 * 3.14159265358979323846 / 180.0);
-constexpr double kCameraDistance = 10.0;
+// The half-angle of the view's vertical field of view, and the distance of its camera (on +z,
+// looking at the origin).
+const double kTanHalfFov = std::tan(FIELD_OF_VIEW_Y / 2.0 * 3.14159265358979323846 / 180.0);
+constexpr double kCameraDistance = DEFAULT_CAMERA.eye[2];
 
 }  // namespace
 
@@ -53,7 +52,7 @@ Crowd BuildCrowd(int figures) {
     AddChild(crowd.root.get(), torso);
     if (i == 0) {
       crowd.head[0] = x;
-      crowd.head[1] = y + kHeadAboveTorso;
+      crowd.head[1] = y + HEAD_ABOVE_TORSO;
       crowd.head[2] = z;
     }
   }

@@ -16,6 +16,10 @@ inline constexpr double CROWD_CELL_HEIGHT = 5.0;
 // every wider area.
 inline constexpr double CROWD_FIT_ASPECT = 500.0 / 453.0;
 
+// Where BuildFigure's head centre sits above its torso's origin: shoulder bar, neck, then head
+// offsets.
+inline constexpr double HEAD_ABOVE_TORSO = 0.75 + 0.3 + 0.575;
+
 struct Crowd {
   PartNodePtr root;  // a group node with `figures` children
   int figures = 0;

@@ -15,7 +15,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -27,7 +26,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -81,12 +79,14 @@ class TempDir {
 };
 
 // The environment of a measured program: ours, with the desktop quieted (no session bus, no
-// accessibility bus) and the settings folder and shim set.
+// accessibility bus), GTK held to the X server in DISPLAY even when run from a Wayland session,
+// and the settings folder and shim set.
 std::vector<std::string> ProgramEnvironment(const Options& o, const std::string& configDir,
                                             const std::string& frameLog) {
   const auto replaced = [](const std::string& entry) {
-    for (const char* name : {"LD_PRELOAD=", "FRAME_LOG=", "FIRST_FRAME_N=", "XDG_CONFIG_HOME=",
-                             "GSETTINGS_BACKEND=", "NO_AT_BRIDGE="}) {
+    for (const char* name :
+         {"LD_PRELOAD=", "FRAME_LOG=", "FIRST_FRAME_N=", "XDG_CONFIG_HOME=", "GSETTINGS_BACKEND=",
+          "NO_AT_BRIDGE=", "GDK_BACKEND=", "WAYLAND_DISPLAY="}) {
       if (entry.rfind(name, 0) == 0) return true;
     }
     return false;
@@ -99,6 +99,7 @@ std::vector<std::string> ProgramEnvironment(const Options& o, const std::string&
   env.push_back("XDG_CONFIG_HOME=" + configDir);
   env.push_back("GSETTINGS_BACKEND=memory");
   env.push_back("NO_AT_BRIDGE=1");
+  env.push_back("GDK_BACKEND=x11");
   if (!frameLog.empty()) env.push_back("FRAME_LOG=" + frameLog);
   return env;
 }

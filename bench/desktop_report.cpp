@@ -2,25 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <sstream>
 
+#include "bench/summary.h"
+
 namespace tobrin_bench {
-
-namespace {
-
-std::string Fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
-
-const char* Result(bool measured, bool met) {
-  if (!measured) return "not measured";
-  return met ? "met" : "**missed**";
-}
-
-}  // namespace
 
 double Median(std::vector<double> values) {
   if (values.empty()) return std::nan("");
@@ -57,12 +43,12 @@ std::string FormatStartupSummary(const DesktopResults& r, int runs, const std::s
       << ratio(tTime, fTime) << " | ";
   if (figure) out << ms(gTime) << " | " << ratio(gTime, fTime) << " | ";
   out << "<= " << Fixed(STARTUP_TIME_LIMIT, 2) << "x | "
-      << Result(timeMeasured, timeMeasured && tTime / fTime <= STARTUP_TIME_LIMIT) << " |\n";
+      << VerdictText({timeMeasured, timeMeasured && tTime / fTime <= STARTUP_TIME_LIMIT}) << " |\n";
   out << "| Peak memory (resident) | " << mib(tMem) << " | " << mib(fMem) << " | "
       << ratio(tMem, fMem) << " | ";
   if (figure) out << mib(gMem) << " | " << ratio(gMem, fMem) << " | ";
   out << "<= " << Fixed(STARTUP_MEMORY_LIMIT, 2) << "x | "
-      << Result(memMeasured, memMeasured && tMem / fMem <= STARTUP_MEMORY_LIMIT) << " |\n";
+      << VerdictText({memMeasured, memMeasured && tMem / fMem <= STARTUP_MEMORY_LIMIT}) << " |\n";
   out << "\nSucceeded runs: tobrin " << r.tobrinStartup.seconds.size() << ", floor "
       << r.floorStartup.seconds.size();
   if (figure) out << ", floor drawing the figure " << r.figureStartup.seconds.size();
@@ -88,7 +74,7 @@ std::string FormatDesktopSummary(const DesktopResults& r, int runs, const std::s
         << " ms) | " << Fixed(share * 100.0, 2) << "% | ";
     if (judged) {
       out << "0 frames, < " << Fixed(IDLE_CPU_LIMIT * 100.0, 0) << "% | "
-          << Result(true, i.frames == 0 && share < IDLE_CPU_LIMIT) << " |\n";
+          << VerdictText({true, i.frames == 0 && share < IDLE_CPU_LIMIT}) << " |\n";
     } else {
       out << "none | - |\n";
     }
@@ -107,7 +93,7 @@ std::string FormatDesktopSummary(const DesktopResults& r, int runs, const std::s
   out << "| Time xdotool took to send the moves | " << Fixed(f.sendSeconds * 1e3, 0)
       << " ms | none | - |\n";
   out << "| Frames presented during the drag | " << f.frames << " | <= " << f.moves << " | "
-      << Result(true, f.frames <= f.moves) << " |\n";
+      << VerdictText({true, f.frames <= f.moves}) << " |\n";
   const bool latencyMet = f.framesAfterLastMove > 0 && f.latencyHigh <= FLOOD_LATENCY_LIMIT;
   out << "| Last move to its frame presented | ";
   if (f.framesAfterLastMove > 0) {
@@ -116,8 +102,8 @@ std::string FormatDesktopSummary(const DesktopResults& r, int runs, const std::s
   } else {
     out << "no frame after the last move";
   }
-  out << " | <= " << Fixed(FLOOD_LATENCY_LIMIT * 1e3, 0) << " ms | " << Result(true, latencyMet)
-      << " |\n";
+  out << " | <= " << Fixed(FLOOD_LATENCY_LIMIT * 1e3, 0) << " ms | "
+      << VerdictText({true, latencyMet}) << " |\n";
   return out.str();
 }
 

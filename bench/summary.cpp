@@ -17,12 +17,6 @@ std::string SizeText(const AreaSize& s) {
   return std::to_string(s.width) + "x" + std::to_string(s.height);
 }
 
-std::string Fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
-
 class Table {
  public:
   explicit Table(const Timings& timings) : timings_(timings) {}
@@ -42,11 +36,6 @@ class Table {
   const Timings& timings_;
 };
 
-std::string VerdictText(const Verdict& v) {
-  if (!v.measured) return "not measured";
-  return v.met ? "met" : "**missed**";
-}
-
 Verdict RatioAtMost(const std::optional<double>& a, const std::optional<double>& b, double limit) {
   if (!a || !b) return {false, false};
   return AtMost(*a / *b, limit);
@@ -58,6 +47,17 @@ std::string RatioText(const std::optional<double>& a, const std::optional<double
 }
 
 }  // namespace
+
+std::string Fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+std::string VerdictText(const Verdict& v) {
+  if (!v.measured) return "not measured";
+  return v.met ? "met" : "**missed**";
+}
 
 std::string BenchName(const std::string& what, const AreaSize& size) {
   return what + "/" + SizeText(size);

@@ -52,6 +52,7 @@ namespace {
 using tobrin_test::ApplyEvent;
 using tobrin_test::CheckViewInvariants;
 using tobrin_test::EventKind;
+using tobrin_test::ForEachNode;
 using tobrin_test::ViewEvent;
 
 constexpr int kOpcodes = 18;
@@ -96,14 +97,6 @@ void Fail(const std::string& problem, size_t event, int op) {
   std::fprintf(stderr, "view invariant broken after event %zu (opcode %d): %s\n", event, op,
                problem.c_str());
   std::abort();
-}
-
-// The nodes of the tree in drawing order: a node, its subtree, then its next sibling.
-void CollectNodes(PartNode* node, std::vector<PartNode*>* out) {
-  for (PartNode* n = node; n != nullptr; n = n->next) {
-    out->push_back(n);
-    CollectNodes(n->firstChild, out);
-  }
 }
 
 // Finds `target` below `node` and writes its placement in the scene (the product of the
@@ -214,7 +207,8 @@ class Session {
       std::abort();
     }
     view_->OnSize(400, 300);
-    CollectNodes(view_->m_pRoot.get(), &nodes_);
+    // The nodes in drawing order: a node, its subtree, then its next sibling.
+    ForEachNode(view_->m_pRoot.get(), [this](PartNode* n) { nodes_.push_back(n); });
     for (PartNode* n : nodes_) {
       if (n->selectable) selectable_.push_back(n);
     }

@@ -2,6 +2,7 @@
 // wait on a pipe or device.
 #include "app/file_access.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,12 +18,15 @@ using tobrin_test::ReadFile;
 using tobrin_test::TempDir;
 using tobrin_test::WriteFile;
 
-// Runs f on another thread and fails, rather than hangs, if it blocks.
+// Runs f, which opens the named pipe `fifo`, on another thread, and fails rather than hangs if
+// it blocks: the pipe's other end is then opened, which lets the blocked open return.
 template <typename F>
-bool WithinSeconds(F f, int seconds, bool* result) {
+bool WithinSeconds(F f, const std::string& fifo, int seconds, bool* result) {
   auto future = std::async(std::launch::async, f);
   if (future.wait_for(std::chrono::seconds(seconds)) != std::future_status::ready) {
-    future.wait();  // a blocked open would keep the thread; the test has failed anyway
+    const int unblock = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    future.wait();
+    if (unblock >= 0) ::close(unblock);
     return false;
   }
   *result = future.get();
@@ -39,7 +43,8 @@ TEST(OpenDocumentFile, OpensFilesPipesAndDevicesAndRefusesFoldersAndMissingFiles
   EXPECT_TRUE(OpenDocumentFile("/dev/null", &message));
 
   bool opened = false;
-  ASSERT_TRUE(WithinSeconds([&] { return OpenDocumentFile(dir / "pipe", &message); }, 5, &opened))
+  ASSERT_TRUE(WithinSeconds([&] { return OpenDocumentFile(dir / "pipe", &message); }, dir / "pipe",
+                            5, &opened))
       << "opening a named pipe blocked";
   EXPECT_TRUE(opened);
 
@@ -66,8 +71,8 @@ TEST(CreateEmptyDocumentFile, CreatesOrEmptiesAndFailsCleanly) {
 
   ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
   bool saved = true;
-  ASSERT_TRUE(
-      WithinSeconds([&] { return CreateEmptyDocumentFile(dir / "pipe", &message); }, 5, &saved))
+  ASSERT_TRUE(WithinSeconds([&] { return CreateEmptyDocumentFile(dir / "pipe", &message); },
+                            dir / "pipe", 5, &saved))
       << "saving to a named pipe blocked";
   EXPECT_FALSE(saved);  // nothing reads from it
 }

@@ -6,21 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cmath>
-#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <thread>
 
-#include "model/figure.h"
-#include "tests/support/figure_table.h"
 #include "tests/support/image_compare.h"
-#include "tests/support/matrix_checks.h"
-#include "tests/support/scene_helpers.h"
 #include "tests/support/tobrin_fixture.h"
 #include "tests/support/xvfb.h"
-#include "tools/xshot.h"
 
 namespace {
 
@@ -37,19 +29,14 @@ TEST_F(Tobrin, PickBendResetJointsAndQuitByKeyboard) {
   Key("alt+m j");  // Mode, Joints
   const Point forearm = PartOnScreen("LeftForearm");
   Click(forearm);
-  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, forearm.x, forearm.y)); },
-                      5000, "picked"))
-      << "the picked forearm did not turn red";
+  ASSERT_TRUE(WaitForRed(forearm, true, 5000, "picked")) << "the picked forearm did not turn red";
 
   // Dragging up with the right button bends the elbow forward, out of its place.
   Drag(forearm, {forearm.x, forearm.y - 120}, 3);
-  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return !IsRed(PixelAt(s, forearm.x, forearm.y)); },
-                      5000, "bent"))
-      << "the bent forearm did not move";
+  ASSERT_TRUE(WaitForRed(forearm, false, 5000, "bent")) << "the bent forearm did not move";
 
   Key("alt+f j");  // File, Reset Joints: back in place, still selected
-  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, forearm.x, forearm.y)); },
-                      5000, "reset"));
+  ASSERT_TRUE(WaitForRed(forearm, true, 5000, "reset"));
 
   Key("alt+f x");  // File, Exit
   EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
@@ -65,8 +52,7 @@ TEST_F(Tobrin, ADoubleClickTogglesAPartOnce) {
   Shell("xdotool click --repeat 2 --delay 60 1");
   // Both clicks are handled well within this; a second toggle would have undone the first.
   Pause(500);
-  EXPECT_TRUE(WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, head.x, head.y)); }, 3000,
-                      "double-click"))
+  EXPECT_TRUE(WaitForRed(head, true, 3000, "double-click"))
       << "a double click toggled the head twice (or not at all)";
 }
 
@@ -189,8 +175,7 @@ TEST_F(Tobrin, OnAScaledDisplayTheFigureFillsTheAreaAndPicksUnderThePointer) {
   Key("alt+m j");
   const Point shin = PartOnScreen("RightShin");
   Click(shin);
-  EXPECT_TRUE(WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, shin.x, shin.y)); }, 5000,
-                      "scaled-pick"))
+  EXPECT_TRUE(WaitForRed(shin, true, 5000, "scaled-pick"))
       << "the click did not pick the part under the pointer";
 }
 

@@ -84,8 +84,8 @@ TEST_F(BuiltFigure, HasEighteenNodesFourteenSelectable) {
   ForEachNode(root.get(), [&](PartNode* n) {
     ++nodes;
     selectable += n->selectable;
-    EXPECT_EQ(root->next, nullptr);
   });
+  EXPECT_EQ(root->next, nullptr);
   EXPECT_EQ(nodes, 18);
   EXPECT_EQ(selectable, 14);
 }

@@ -246,6 +246,7 @@ TEST_F(Joints, RandomBendsStayInsideTheLimitsAndMatchTheClosedForm) {
       ClosedForm(n, expected);
       ASSERT_TRUE(MatricesNear(n->matrix, expected, 1e-9)) << "step " << i;
     });
+    if (HasFatalFailure()) return;
   }
 }
 

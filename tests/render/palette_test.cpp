@@ -65,7 +65,9 @@ TEST(Palette, UnrepresentableFormatsGetNone) {
   EXPECT_TRUE(BuildLogicalPalette(f).empty());
   f = Indexed332();
   f.redShift = 40;  // past any index: zero, not undefined behaviour
-  for (const PaletteEntry& e : BuildLogicalPalette(f))
+  const std::vector<PaletteEntry> shiftedAway = BuildLogicalPalette(f);
+  ASSERT_EQ(shiftedAway.size(), 256u);
+  for (const PaletteEntry& e : shiftedAway)
     EXPECT_EQ(e.red, 0);
 }
 

@@ -7,6 +7,7 @@
 #include "model/figure.h"
 #include "render/picking.h"
 #include "render/projection.h"
+#include "tests/support/gl_state_check.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/scene_helpers.h"
 
@@ -30,19 +31,7 @@ class Picking : public GLTest {
 
   // The state both operations must leave behind.
   void ExpectStateRestored() {
-    GLint v = 0;
-    glGetIntegerv(GL_RENDER_MODE, &v);
-    EXPECT_EQ(v, GL_RENDER);
-    glGetIntegerv(GL_MATRIX_MODE, &v);
-    EXPECT_EQ(v, GL_MODELVIEW);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &v);
-    EXPECT_EQ(v, 1);
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &v);
-    EXPECT_EQ(v, 1);
-    glGetIntegerv(GL_NAME_STACK_DEPTH, &v);
-    EXPECT_EQ(v, 0);
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_EQ(GLStateProblems(), "");
     double p[16];
     glGetDoublev(GL_PROJECTION_MATRIX, p);
     EXPECT_DOUBLE_EQ(p[0], 1.0);
@@ -52,7 +41,6 @@ class Picking : public GLTest {
     for (int k = 0; k < 16; ++k) {
       EXPECT_NEAR(mv[k], k == 14 ? -10.0 : (k % 5 == 0 ? 1.0 : 0.0), 1e-6) << k;
     }
-    EXPECT_NO_GL_ERROR();
   }
 
   PartNode* Pick(PartNode* root, int x, int y) {

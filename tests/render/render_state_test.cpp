@@ -142,6 +142,7 @@ TEST_F(CubeListTest, FacesWindCounterClockwiseSeenFromOutside) {
   // remain, in list order.
   const std::vector<Polygon> polygons = Feedback(30, -30);
   const int perFace = PolygonsPerFace(polygons, 3);
+  ASSERT_EQ(polygons.size(), 3u * perFace);
   // The +z face first, then +x, then +y, told apart by where their centres lie.
   const auto centre = [&](int face) {
     std::array<float, 2> c{0, 0};

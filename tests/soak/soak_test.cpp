@@ -15,12 +15,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <sstream>
 #include <thread>
 
+#include "tests/support/resident_memory.h"
 #include "tests/support/tobrin_fixture.h"
 #include "tools/xshot.h"
 
@@ -39,15 +39,6 @@ long EnvironmentNumber(const char* name, long fallback) {
 
 double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// The resident set size of a process in KiB (VmRSS), or -1.
-long ResidentKiB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.compare(0, 6, "VmRSS:") == 0) return std::atol(line.c_str() + 6);
-  }
-  return -1;
 }
 
 // Asks a top-level window to close, as a window manager's close button does.
@@ -379,6 +370,7 @@ TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
     ASSERT_FALSE(HasFatalFailure());
   }
   const long rssBefore = MeasureResident();
+  ASSERT_GT(rssBefore, 0) << "no resident size to measure";
   long rssMax = rssBefore;
 
   const auto end = Clock::now() + std::chrono::seconds(seconds);

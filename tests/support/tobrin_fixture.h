@@ -75,6 +75,13 @@ class TobrinFixture : public ::testing::Test {
 
   static bool IsRed(const Rgb& p) { return p.r > 150 && p.g < 60 && p.b < 60; }
 
+  // Waits until the screen point shows a selected part's red (or, with red false, anything
+  // else): the picked part turned red, or a bend moved it away.
+  bool WaitForRed(Point p, bool red, int ms, const std::string& step) {
+    return WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, p.x, p.y)) == red; }, ms,
+                   step);
+  }
+
   TempDir config_;
   TempDir files_;
   std::vector<std::string> wrapper_;  // a command the test runs the program through

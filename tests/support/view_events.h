@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/support/figure_table.h"
+#include "tests/support/gl_state_check.h"
 #include "view/tobrin_view.h"
 
 namespace tobrin_test {
@@ -120,21 +121,7 @@ inline std::string CheckViewInvariants(CTobrinView& view) {
   if (view.m_nDragButton < DRAG_NONE || view.m_nDragButton > DRAG_RIGHT) problems << "drag; ";
   if (view.m_nMode < MODE_POSITION || view.m_nMode > MODE_JOINTS) problems << "mode; ";
 
-  // OpenGL as picking and projection must leave it.
-  GLint v = 0;
-  glGetIntegerv(GL_RENDER_MODE, &v);
-  if (v != GL_RENDER) problems << "render mode " << v << "; ";
-  glGetIntegerv(GL_MATRIX_MODE, &v);
-  if (v != GL_MODELVIEW) problems << "matrix mode " << v << "; ";
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &v);
-  if (v != 1) problems << "model-view stack depth " << v << "; ";
-  glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &v);
-  if (v != 1) problems << "projection stack depth " << v << "; ";
-  glGetIntegerv(GL_NAME_STACK_DEPTH, &v);
-  if (v != 0) problems << "name stack depth " << v << "; ";
-  if (!glIsEnabled(GL_CULL_FACE) || !glIsEnabled(GL_LIGHTING)) problems << "culling/lighting; ";
-  for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
-    problems << "GL error " << e << "; ";
+  problems << GLStateProblems();
   return problems.str();
 }
 

@@ -18,8 +18,6 @@
 namespace tobrin_test {
 
 struct HostLog {
-  int captures = 0;
-  int releases = 0;
   int repaints = 0;
   int swaps = 0;
   bool captured = false;
@@ -74,14 +72,8 @@ class RecordingHost : public ViewHost {
     format.flags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
     format.colourBits = 24;
   }
-  void CaptureMouse() override {
-    ++log_.captures;
-    log_.captured = true;
-  }
-  void ReleaseMouse() override {
-    ++log_.releases;
-    log_.captured = false;
-  }
+  void CaptureMouse() override { log_.captured = true; }
+  void ReleaseMouse() override { log_.captured = false; }
   void RequestRepaint() override { ++log_.repaints; }
   std::unique_ptr<GLContext> CreateContext() override {
     if (gl_ == nullptr || !gl_->MakeCurrent()) return nullptr;
@@ -102,12 +94,9 @@ class RecordingHost : public ViewHost {
 
 struct RecordingState : CommandState {
   int enables = 0, checks = 0, radios = 0, texts = 0;
-  bool enabled = true, radio = false;
+  bool radio = false;
   int check = -1;
-  void Enable(bool on) override {
-    ++enables;
-    enabled = on;
-  }
+  void Enable(bool) override { ++enables; }
   void SetCheck(int c) override {
     ++checks;
     check = c;

@@ -33,11 +33,9 @@ TEST_F(Session, PickBendTurnMenuAboutAndQuit) {
   Key("alt+m j");
   const Point forearm = PartOnScreen("LeftForearm");
   Click(forearm);
-  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, forearm.x, forearm.y)); },
-                      5000, "session-picked"));
+  ASSERT_TRUE(WaitForRed(forearm, true, 5000, "session-picked"));
   Drag(forearm, {forearm.x, forearm.y - 120}, 3);
-  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return !IsRed(PixelAt(s, forearm.x, forearm.y)); },
-                      5000, "session-bent"));
+  ASSERT_TRUE(WaitForRed(forearm, false, 5000, "session-bent"));
 
   Key("alt+m o");
   const RgbaImage before = Shot();

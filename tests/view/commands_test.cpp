@@ -1,12 +1,9 @@
 // The view's commands and the marks its state handlers set.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <string>
-
 #include "model/figure.h"
 #include "tests/support/image_compare.h"
+#include "tests/support/resident_memory.h"
 #include "tests/support/scene_helpers.h"
 #include "tests/support/view_fixture.h"
 
@@ -161,14 +158,6 @@ TEST_F(Commands, TheFrameShowsTheSelectionAfterTheRelease) {
   EXPECT_EQ(head.b, 0);
 }
 
-long ResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-  }
-  return 0;
-}
-
 TEST_F(Commands, LongArcballSessionsWithTheGuideSphereKeepNoMemory) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "resident memory means little under AddressSanitizer";
@@ -189,6 +178,7 @@ TEST_F(Commands, LongArcballSessionsWithTheGuideSphereKeepNoMemory) {
   };
   session(60);  // warm-up: the driver's caches fill
   const long before = ResidentKiB();
+  ASSERT_GT(before, 0) << "no resident size to measure";
   session(150);
   EXPECT_LT(ResidentKiB() - before, 1024) << "KiB kept over 3,000 frames";
 }
