@@ -38,10 +38,13 @@ class CTobrinApp : public wxApp {
   // written (a message has gone to stderr); the old file is then left as it was.
   bool SaveSettings();
 
-  // Why start-up failed, for the caller of the event loop; empty when it did not.
+  // Why start-up failed, for the caller of the event loop; empty when it did not. Start-up
+  // can also fail after OnInit, at the window's first paint, which ends the event loop.
   const wxString& StartupError() const { return m_startupError; }
 
  private:
+  void FailStartup(const wxString& error);
+
   CDocManager* m_docManager = nullptr;  // deleted at exit
   wxWeakRef<CMainFrame> m_frame;        // owned by the toolkit's window list
   std::string m_settingsPath;
