@@ -238,7 +238,7 @@ TEST_F(Tobrin, HelpIndexOpensTheBookFromTheBuildTreeAndWhenInstalled) {
             0);
   for (const char* installed :
        {"bin/tobrin", "share/tobrin/help/tobrin.hhp", "share/tobrin/help/index.html",
-        "share/applications/tobrin.desktop", "share/icons/hicolor/48x48/apps/tobrin.png",
+        "share/applications/org.tobrin.Tobrin.desktop", "share/icons/hicolor/48x48/apps/tobrin.png",
         "share/icons/hicolor/scalable/apps/tobrin.svg"}) {
     EXPECT_TRUE(std::filesystem::exists(prefix + "/" + installed)) << installed;
   }
