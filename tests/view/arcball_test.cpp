@@ -18,8 +18,6 @@ class Arcball : public ViewTest {
   Vec3 Origin() { return {pose()[3], pose()[7], pose()[11]}; }
 };
 
-const Matrix4 kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-
 TEST_F(Arcball, HalfTheRadiusRightOfTheCentreTurnsThirtyDegreesAboutYPerMove) {
   view->OnLButtonDown(200, 150);
   EXPECT_EQ(view->m_fCentreX, 200.0f);
