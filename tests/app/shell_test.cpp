@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include <wx/accel.h>
 #include <wx/button.h>
 #include <wx/filedlg.h>
 #include <wx/filehistory.h>
@@ -157,6 +158,37 @@ TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
       EXPECT_TRUE(item->IsEnabled()) << want.text;
     }
   }
+
+  // The frame's accelerator table sends each key to its command, and only with its modifiers.
+  struct Key {
+    int flags;
+    int code;
+    int id;
+  };
+  const Key keys[] = {
+      {wxACCEL_CTRL, 'N', ID_FILE_NEW},           {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
+      {wxACCEL_CTRL, 'S', ID_FILE_SAVE},          {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
+      {wxACCEL_CTRL, 'X', ID_EDIT_CUT},           {wxACCEL_CTRL, 'C', ID_EDIT_COPY},
+      {wxACCEL_CTRL, 'V', ID_EDIT_PASTE},         {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},
+      {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},   {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},
+      {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE}, {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
+      {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},
+  };
+  const wxAcceleratorTable* table = frame().GetAcceleratorTable();
+  ASSERT_TRUE(table->IsOk());
+  const auto commandOf = [&](int code, int flags) {
+    wxKeyEvent press(wxEVT_KEY_DOWN);
+    press.m_keyCode = code;
+    press.SetControlDown(flags & wxACCEL_CTRL);
+    press.SetAltDown(flags & wxACCEL_ALT);
+    press.SetShiftDown(flags & wxACCEL_SHIFT);
+    return table->GetCommand(press);
+  };
+  for (const Key& key : keys) {
+    EXPECT_EQ(commandOf(key.code, key.flags), key.id) << key.code << " with " << key.flags;
+  }
+  EXPECT_EQ(commandOf('O', wxACCEL_NORMAL), -1);
+  EXPECT_EQ(commandOf('O', wxACCEL_CTRL | wxACCEL_SHIFT), -1);
 }
 
 TEST_F(Shell, HighlightedItemsShowTheirPromptsAndClosingRestoresReady) {
