@@ -261,28 +261,22 @@ class Session {
         }
         break;
       }
-      case 7:
-        headless_.log.captured = false;  // the window system takes the capture, then tells
-        Apply(EventKind::CaptureLost);
-        break;
+      case 7:  // the window system takes the capture first, then tells the view
+        headless_.log.captured = false;
+        [[fallthrough]];
       case 8:
-        Apply(EventKind::ModePosition);
-        break;
       case 9:
-        Apply(EventKind::ModeOrientation);
-        break;
       case 10:
-        Apply(EventKind::ModeJoints);
-        break;
       case kOpReset:
-        Apply(EventKind::Reset);
-        break;
       case kOpResetJoints:
-        Apply(EventKind::ResetJoints);
+      case 13: {
+        static constexpr EventKind kCommand[] = {
+            EventKind::CaptureLost,   EventKind::ModePosition, EventKind::ModeOrientation,
+            EventKind::ModeJoints,    EventKind::Reset,        EventKind::ResetJoints,
+            EventKind::VisibleArcball};
+        Apply(kCommand[op - 7]);
         break;
-      case 13:
-        Apply(EventKind::VisibleArcball);
-        break;
+      }
       case 14: {
         const int width = in.Unsigned15();
         Apply(EventKind::Size, width, in.Unsigned15());
