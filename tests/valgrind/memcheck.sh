@@ -4,7 +4,8 @@
 # definitely or indirectly lost block that no entry of tests/valgrind/*.supp names as another
 # library's own; its report says what and where.
 #
-#   memcheck.sh [--wrap] OUT_DIR PROGRAM [ARGS...]
+#   memcheck.sh PROGRAM [ARGS...]
+#   memcheck.sh --wrap OUT_DIR PROGRAM [ARGS...]
 #
 # Without --wrap, PROGRAM itself runs under valgrind (the in-process shell tests) and valgrind
 # reports on standard error. With --wrap, PROGRAM runs as it is and every tobrin it starts runs
@@ -56,21 +57,11 @@ if [ "${1:-}" = "--child" ]; then
   exit $status
 fi
 
-wrap=0
-if [ "${1:-}" = "--wrap" ]; then
-  wrap=1
-  shift
-fi
-if [ $# -lt 2 ]; then
-  echo "usage: memcheck.sh [--wrap] OUT_DIR PROGRAM [ARGS...]" >&2
-  exit 2
-fi
-out=$1
-shift
-rm -rf "$out"
-mkdir -p "$out" || exit 2
-
-if [ $wrap -eq 0 ]; then
+if [ "${1:-}" != "--wrap" ]; then
+  if [ $# -lt 1 ]; then
+    echo "usage: memcheck.sh PROGRAM [ARGS...] | memcheck.sh --wrap OUT_DIR PROGRAM [ARGS...]" >&2
+    exit 2
+  fi
   # shellcheck disable=SC2086
   valgrind $options "$@"
   status=$?
@@ -82,6 +73,14 @@ if [ $wrap -eq 0 ]; then
   exit $status
 fi
 
+if [ $# -lt 3 ]; then
+  echo "usage: memcheck.sh --wrap OUT_DIR PROGRAM [ARGS...]" >&2
+  exit 2
+fi
+out=$2
+shift 2
+rm -rf "$out"
+mkdir -p "$out" || exit 2
 # Words split on blanks by the helpers: the paths here must have none.
 TOBRIN_TEST_WRAPPER="sh $here/memcheck.sh --child $out"
 TOBRIN_TEST_TIME_SCALE=${TOBRIN_TEST_TIME_SCALE:-12}
