@@ -22,34 +22,89 @@ struct LockPane {
 constexpr LockPane kLockPanes[3] = {
     {WXK_CAPITAL, "CAP"}, {WXK_NUMLOCK, "NUM"}, {WXK_SCROLL, "SCRL"}};
 
+// A command of the menus and accelerators: its handler, and the view's state handler that
+// decides whether it is enabled and sets its mark (none: always enabled, unmarked).
+struct Command {
+  int id;
+  void (*run)(CMainFrame& frame, wxCommandEvent& event);
+  void (*state)(CTobrinView& view, CommandState& state);
+};
+
+template <void (CTobrinView::*Handler)()>
+void OnView(CMainFrame& frame, wxCommandEvent&) {
+  (frame.Canvas().View().*Handler)();
+}
+
+// A state handler, const or not, as the table's one function type.
+template <auto Handler>
+void StateOf(CTobrinView& view, CommandState& state) {
+  (view.*Handler)(state);
+}
+
+template <void (wxDocManager::*Handler)(wxCommandEvent&)>
+void OnDocument(CMainFrame& frame, wxCommandEvent& event) {
+  (frame.GetDocumentManager()->*Handler)(event);
+}
+
+void OnExit(CMainFrame& frame, wxCommandEvent&) {
+  frame.Close();
+}
+void OnAbout(CMainFrame&, wxCommandEvent&) {
+  wxGetApp().OnAppAbout();
+}
+void OnHelpIndex(CMainFrame& frame, wxCommandEvent&) {
+  frame.ShowHelpIndex();
+}
+
+using V = CTobrinView;
+const Command kCommands[] = {
+    {ID_MODE_POSITION, OnView<&V::OnModePosition>, StateOf<&V::OnUpdateModePosition>},
+    {ID_MODE_ORIENTATION, OnView<&V::OnModeOrientation>, StateOf<&V::OnUpdateModeOrientation>},
+    {ID_MODE_JOINTS, OnView<&V::OnModeJoints>, StateOf<&V::OnUpdateModeJoints>},
+    {ID_FILE_RESET, OnView<&V::OnFileReset>, nullptr},
+    {ID_FILE_RESET_JOINTS, OnView<&V::OnFileResetJoints>, nullptr},
+    {ID_MODE_VISIBLE_ARCBALL, OnView<&V::OnModeVisibleArcball>,
+     StateOf<&V::OnUpdateModeVisibleArcball>},
+    {ID_FILE_NEW, OnDocument<&wxDocManager::OnFileNew>, nullptr},
+    {ID_FILE_OPEN, OnDocument<&wxDocManager::OnFileOpen>, nullptr},
+    {ID_FILE_SAVE, OnDocument<&wxDocManager::OnFileSave>, nullptr},
+    {ID_APP_EXIT, OnExit, nullptr},
+    {ID_APP_ABOUT, OnAbout, nullptr},
+    {ID_HELP_INDEX, OnHelpIndex, nullptr},
+};
+
+// As a command framework does: a command's state handler is asked first whether it is enabled.
+void Run(const Command& command, CMainFrame& frame, wxCommandEvent& event) {
+  if (command.state != nullptr) {
+    EnableTestState test;
+    command.state(frame.Canvas().View(), test);
+    if (!test.Enabled()) return;
+  }
+  command.run(frame, event);
+}
+
 }  // namespace
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMainFrame, wxDocParentFrame);
 
-wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
-  EVT_MENU(ID_MODE_POSITION, CMainFrame::OnViewCommand)
-  EVT_MENU(ID_MODE_ORIENTATION, CMainFrame::OnViewCommand)
-  EVT_MENU(ID_MODE_JOINTS, CMainFrame::OnViewCommand)
-  EVT_MENU(ID_FILE_RESET, CMainFrame::OnViewCommand)
-  EVT_MENU(ID_FILE_RESET_JOINTS, CMainFrame::OnViewCommand)
-  EVT_MENU(ID_MODE_VISIBLE_ARCBALL, CMainFrame::OnViewCommand)
-  EVT_UPDATE_UI(ID_MODE_POSITION, CMainFrame::OnViewCommandState)
-  EVT_UPDATE_UI(ID_MODE_ORIENTATION, CMainFrame::OnViewCommandState)
-  EVT_UPDATE_UI(ID_MODE_JOINTS, CMainFrame::OnViewCommandState)
-  EVT_UPDATE_UI(ID_MODE_VISIBLE_ARCBALL, CMainFrame::OnViewCommandState)
-  EVT_MENU(ID_FILE_NEW, CMainFrame::OnDocumentCommand)
-  EVT_MENU(ID_FILE_OPEN, CMainFrame::OnDocumentCommand)
-  EVT_MENU(ID_FILE_SAVE, CMainFrame::OnDocumentCommand)
-  EVT_MENU(ID_APP_EXIT, CMainFrame::OnExit)
-  EVT_MENU(ID_APP_ABOUT, CMainFrame::OnAbout)
-  EVT_MENU(ID_HELP_INDEX, CMainFrame::OnHelpIndex)
-  EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
-  EVT_IDLE(CMainFrame::OnIdle)
-wxEND_EVENT_TABLE()
-
 CMainFrame::CMainFrame(wxDocManager* manager)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, "Tobrin", wxDefaultPosition,
                        wxSize(START_WIDTH, START_HEIGHT), STYLE) {
+  for (const Command& command : kCommands) {
+    Bind(
+        wxEVT_MENU, [this, &command](wxCommandEvent& event) { Run(command, *this, event); },
+        command.id);
+    if (command.state == nullptr) continue;
+    Bind(
+        wxEVT_UPDATE_UI,
+        [this, &command](wxUpdateUIEvent& event) {
+          UpdateUIState state(event);
+          command.state(m_canvas->View(), state);
+        },
+        command.id);
+  }
+  Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);
+  Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
   SetIcons(AppIcons());
   SetMenuBar(CreateMainMenuBar());
   SetAcceleratorTable(CreateMainAccelerators());
@@ -85,89 +140,6 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
   // Idle events come only after other events, so this costs nothing while nothing happens.
   UpdateLockPanes();
   event.Skip();
-}
-
-bool CMainFrame::RunStateHandler(int id, CommandState& state) {
-  CTobrinView& view = m_canvas->View();
-  switch (id) {
-    case ID_MODE_POSITION:
-      view.OnUpdateModePosition(state);
-      return true;
-    case ID_MODE_ORIENTATION:
-      view.OnUpdateModeOrientation(state);
-      return true;
-    case ID_MODE_JOINTS:
-      view.OnUpdateModeJoints(state);
-      return true;
-    case ID_MODE_VISIBLE_ARCBALL:
-      view.OnUpdateModeVisibleArcball(state);
-      return true;
-    default:
-      return false;
-  }
-}
-
-void CMainFrame::OnViewCommandState(wxUpdateUIEvent& event) {
-  UpdateUIState state(event);
-  RunStateHandler(event.GetId(), state);
-}
-
-void CMainFrame::OnViewCommand(wxCommandEvent& event) {
-  // As a command framework does: its state handler is asked first whether it is enabled.
-  EnableTestState test;
-  if (RunStateHandler(event.GetId(), test) && !test.Enabled()) return;
-  CTobrinView& view = m_canvas->View();
-  switch (event.GetId()) {
-    case ID_MODE_POSITION:
-      view.OnModePosition();
-      break;
-    case ID_MODE_ORIENTATION:
-      view.OnModeOrientation();
-      break;
-    case ID_MODE_JOINTS:
-      view.OnModeJoints();
-      break;
-    case ID_FILE_RESET:
-      view.OnFileReset();
-      break;
-    case ID_FILE_RESET_JOINTS:
-      view.OnFileResetJoints();
-      break;
-    case ID_MODE_VISIBLE_ARCBALL:
-      view.OnModeVisibleArcball();
-      break;
-    default:
-      break;
-  }
-}
-
-void CMainFrame::OnDocumentCommand(wxCommandEvent& event) {
-  wxDocManager* manager = GetDocumentManager();
-  switch (event.GetId()) {
-    case ID_FILE_NEW:
-      manager->OnFileNew(event);
-      break;
-    case ID_FILE_OPEN:
-      manager->OnFileOpen(event);
-      break;
-    case ID_FILE_SAVE:
-      manager->OnFileSave(event);
-      break;
-    default:
-      break;
-  }
-}
-
-void CMainFrame::OnExit(wxCommandEvent&) {
-  Close();
-}
-
-void CMainFrame::OnAbout(wxCommandEvent&) {
-  wxGetApp().OnAppAbout();
-}
-
-void CMainFrame::OnHelpIndex(wxCommandEvent&) {
-  ShowHelpIndex();
 }
 
 bool CMainFrame::ShowHelpIndex() {

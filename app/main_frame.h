@@ -8,8 +8,6 @@
 #include "app/help_book.h"
 
 class CTobrinCanvas;
-class CTobrinView;
-class CommandState;
 
 class CMainFrame : public wxDocParentFrame {
  public:
@@ -33,23 +31,13 @@ class CMainFrame : public wxDocParentFrame {
   bool ShowHelpIndex();
 
  private:
-  void OnViewCommand(wxCommandEvent& event);
-  void OnViewCommandState(wxUpdateUIEvent& event);
-  void OnDocumentCommand(wxCommandEvent& event);
-  void OnExit(wxCommandEvent& event);
-  void OnAbout(wxCommandEvent& event);
-  void OnHelpIndex(wxCommandEvent& event);
   void OnMenuOpen(wxMenuEvent& event);
   void OnIdle(wxIdleEvent& event);
-
-  // Runs the view's state handler for a command, if it has one.
-  bool RunStateHandler(int id, CommandState& state);
 
   CTobrinCanvas* m_canvas = nullptr;
   HelpBook m_help;
   wxString m_lockTexts[3];
 
   wxDECLARE_DYNAMIC_CLASS_NO_COPY(CMainFrame);
-  wxDECLARE_EVENT_TABLE();
   CMainFrame() = default;  // for the class registry only
 };

@@ -13,11 +13,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "bench/headless_host.h"
 #include "render/draw_node.h"
+#include "tools/headless_view_host.h"
 
 int main(int argc, char** argv) {
-  using namespace tobrin_bench;
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s empty|figure|shrunk|twice [WIDTH HEIGHT [FRAMES]]\n", argv[0]);
     return 2;
@@ -28,12 +27,16 @@ int main(int argc, char** argv) {
   const int frames = argc > 4 ? std::atoi(argv[4]) : 20;
   std::string error;
   auto gl = HeadlessGL::Create(width, height, &error);
-  auto v = gl != nullptr ? HeadlessView::Create(*gl, width, height, &error) : nullptr;
-  if (v == nullptr) {
+  if (gl == nullptr) {
     std::fprintf(stderr, "tobrin-frame-profile: %s\n", error.c_str());
     return 1;
   }
-  CTobrinView& view = v->view;
+  HeadlessView v(*gl);
+  if (!v.Create(width, height)) {
+    std::fprintf(stderr, "tobrin-frame-profile: the view could not be created\n");
+    return 1;
+  }
+  CTobrinView& view = v.view;
   if (kind == "shrunk") {
     for (int i = 0; i < 3; ++i)
       view.m_pRoot->matrix[5 * i] = 1e-4;

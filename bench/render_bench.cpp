@@ -20,13 +20,13 @@
 #include <vector>
 
 #include "bench/crowd.h"
-#include "bench/headless_host.h"
 #include "bench/summary.h"
 #include "model/figure.h"
 #include "model/joints.h"
 #include "render/picking.h"
 #include "render/projection.h"
 #include "render/scene.h"
+#include "tools/headless_view_host.h"
 
 namespace tobrin_bench {
 namespace {
@@ -36,10 +36,18 @@ HeadlessGL* g_gl = nullptr;
 // Head centre of the figure as built (its torso at the origin), in scene units.
 constexpr double kHead[3] = {0.0, HEAD_ABOVE_TORSO, 0.0};
 
+// A view on an area of the given size; null, with the benchmark skipped, when it cannot be
+// made.
 std::unique_ptr<HeadlessView> MakeView(benchmark::State& state, const AreaSize& size) {
-  std::string error;
-  auto v = HeadlessView::Create(*g_gl, size.width, size.height, &error);
-  if (v == nullptr) state.SkipWithError(error.c_str());
+  if (!g_gl->Resize(size.width, size.height)) {
+    state.SkipWithError("cannot resize the headless surface");
+    return nullptr;
+  }
+  auto v = std::make_unique<HeadlessView>(*g_gl);
+  if (!v->Create(size.width, size.height)) {
+    state.SkipWithError("the view could not be created on the headless context");
+    return nullptr;
+  }
   return v;
 }
 
@@ -151,12 +159,12 @@ void ArcballStep(benchmark::State& state, AreaSize size) {
   const int cx = size.width / 2, cy = size.height / 2;
   view.OnLButtonDown(cx, cy);  // Orientation is the starting mode: the arcball begins
   const int x = cx + size.width / 8, y = cy - size.width / 16;  // inside the sphere
-  v->host.repaints = 0;  // only the measured steps' requests count
+  v->log.repaints = 0;  // only the measured steps' requests count
   for (auto _ : state) {
     view.TrackArcball(x, y);
     benchmark::ClobberMemory();
   }
-  if (v->host.repaints < static_cast<long>(state.iterations())) {
+  if (v->log.repaints < static_cast<long>(state.iterations())) {
     state.SkipWithError("an arcball step made no repaint request");
   }
 }

@@ -42,9 +42,9 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/fuzz_host.h"
 #include "render/projection.h"
 #include "tests/support/view_events.h"
+#include "tools/headless_view_host.h"
 #include "view/tobrin_view.h"
 
 namespace {
@@ -201,14 +201,13 @@ std::string CheckJointPlacement(const PartNode* n) {
 
 class Session {
  public:
-  Session() : host_(*g_gl), view_(std::make_unique<CTobrinView>(host_)) {
-    if (view_->OnCreate() != 0) {
+  Session() : headless_(*g_gl) {
+    if (!headless_.Create(400, 300)) {
       std::fprintf(stderr, "the view could not be created on the headless context\n");
       std::abort();
     }
-    view_->OnSize(400, 300);
     // The nodes in drawing order: a node, its subtree, then its next sibling.
-    ForEachNode(view_->m_pRoot.get(), [this](PartNode* n) { nodes_.push_back(n); });
+    ForEachNode(view_.m_pRoot.get(), [this](PartNode* n) { nodes_.push_back(n); });
     for (PartNode* n : nodes_) {
       if (n->selectable) selectable_.push_back(n);
     }
@@ -225,11 +224,11 @@ class Session {
   }
 
  private:
-  void Apply(EventKind kind, int x = 0, int y = 0) { ApplyEvent(*view_, ViewEvent{kind, x, y}); }
+  void Apply(EventKind kind, int x = 0, int y = 0) { ApplyEvent(view_, ViewEvent{kind, x, y}); }
 
   void MoveBy(int dx, int dy) {
-    Apply(EventKind::Move, std::clamp(view_->m_nLastX + dx, -kMaxCoordinate, kMaxCoordinate),
-          std::clamp(view_->m_nLastY + dy, -kMaxCoordinate, kMaxCoordinate));
+    Apply(EventKind::Move, std::clamp(view_.m_nLastX + dx, -kMaxCoordinate, kMaxCoordinate),
+          std::clamp(view_.m_nLastY + dy, -kMaxCoordinate, kMaxCoordinate));
   }
 
   void Step(int op, Reader& in) {
@@ -262,28 +261,22 @@ class Session {
         }
         break;
       }
-      case 7:
-        host_.LoseCapture();  // the window system takes the capture first, then tells the view
-        Apply(EventKind::CaptureLost);
-        break;
+      case 7:  // the window system takes the capture first, then tells the view
+        headless_.log.captured = false;
+        [[fallthrough]];
       case 8:
-        Apply(EventKind::ModePosition);
-        break;
       case 9:
-        Apply(EventKind::ModeOrientation);
-        break;
       case 10:
-        Apply(EventKind::ModeJoints);
-        break;
       case kOpReset:
-        Apply(EventKind::Reset);
-        break;
       case kOpResetJoints:
-        Apply(EventKind::ResetJoints);
+      case 13: {
+        static constexpr EventKind kCommand[] = {
+            EventKind::CaptureLost,   EventKind::ModePosition, EventKind::ModeOrientation,
+            EventKind::ModeJoints,    EventKind::Reset,        EventKind::ResetJoints,
+            EventKind::VisibleArcball};
+        Apply(kCommand[op - 7]);
         break;
-      case 13:
-        Apply(EventKind::VisibleArcball);
-        break;
+      }
       case 14: {
         const int width = in.Unsigned15();
         Apply(EventKind::Size, width, in.Unsigned15());
@@ -300,7 +293,7 @@ class Session {
       case 17: {
         const PartNode* part = selectable_[in.Byte() % selectable_.size()];
         int x = 0, y = 0;
-        if (ProjectPartCentre(*view_, part, &x, &y)) Apply(EventKind::LeftDown, x, y);
+        if (ProjectPartCentre(view_, part, &x, &y)) Apply(EventKind::LeftDown, x, y);
         break;
       }
       default:
@@ -309,14 +302,15 @@ class Session {
   }
 
   void Check(int op) {
-    const std::string problems = CheckViewInvariants(*view_);
+    const std::string problems = CheckViewInvariants(view_);
     if (!problems.empty()) Fail(problems, event_, op);
-    if (host_.captured() != (view_->m_nDragButton != DRAG_NONE)) {
-      Fail(host_.captured() ? "the mouse stays captured without a drag"
-                            : "a drag goes on without the mouse captured",
+    const bool captured = headless_.log.captured;
+    if (captured != (view_.m_nDragButton != DRAG_NONE)) {
+      Fail(captured ? "the mouse stays captured without a drag"
+                    : "a drag goes on without the mouse captured",
            event_, op);
     }
-    const PartNode* root = view_->m_pRoot.get();
+    const PartNode* root = view_.m_pRoot.get();
     std::string problem = CheckRigidPose(root);
     if (!problem.empty()) Fail(problem, event_, op);
     for (const PartNode* n : nodes_) {
@@ -342,8 +336,8 @@ class Session {
     }
   }
 
-  FuzzHost host_;
-  std::unique_ptr<CTobrinView> view_;
+  HeadlessView headless_;
+  CTobrinView& view_ = headless_.view;
   std::vector<PartNode*> nodes_;
   std::vector<PartNode*> selectable_;
   size_t event_ = 0;  // index of the event being applied

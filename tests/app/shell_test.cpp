@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include <wx/accel.h>
 #include <wx/button.h>
 #include <wx/filedlg.h>
 #include <wx/filehistory.h>
@@ -24,6 +25,7 @@
 #include "tests/support/figure_table.h"
 #include "tests/support/matrix_checks.h"
 #include "tests/support/shell_fixture.h"
+#include "tests/support/tree_state.h"
 
 namespace {
 
@@ -90,22 +92,7 @@ class Shell : public ShellTest {
     v.OnRButtonUp(0, 30);
   }
 
-  struct FigureState {
-    std::vector<std::array<double, 18>> nodes;
-    int mode;
-    bool operator==(const FigureState& o) const { return nodes == o.nodes && mode == o.mode; }
-  };
-  FigureState Snapshot() {
-    FigureState s{{}, view().m_nMode};
-    ForEachNode(view().m_pRoot.get(), [&](PartNode* n) {
-      std::array<double, 18> v{};
-      std::copy(n->matrix, n->matrix + 16, v.begin());
-      v[16] = n->angle;
-      v[17] = n->selected;
-      s.nodes.push_back(v);
-    });
-    return s;
-  }
+  TreeState Snapshot() { return TakeTreeState(view().m_pRoot.get()); }
 };
 
 TEST_F(Shell, StartsWithTheFrameCaptionStyleSizeAndReady) {
@@ -173,6 +160,37 @@ TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
       EXPECT_TRUE(item->IsEnabled()) << want.text;
     }
   }
+
+  // The frame's accelerator table sends each key to its command, and only with its modifiers.
+  struct Key {
+    int flags;
+    int code;
+    int id;
+  };
+  const Key keys[] = {
+      {wxACCEL_CTRL, 'N', ID_FILE_NEW},           {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
+      {wxACCEL_CTRL, 'S', ID_FILE_SAVE},          {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
+      {wxACCEL_CTRL, 'X', ID_EDIT_CUT},           {wxACCEL_CTRL, 'C', ID_EDIT_COPY},
+      {wxACCEL_CTRL, 'V', ID_EDIT_PASTE},         {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},
+      {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},   {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},
+      {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE}, {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
+      {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},
+  };
+  const wxAcceleratorTable* table = frame().GetAcceleratorTable();
+  ASSERT_TRUE(table->IsOk());
+  const auto commandOf = [&](int code, int flags) {
+    wxKeyEvent press(wxEVT_KEY_DOWN);
+    press.m_keyCode = code;
+    press.SetControlDown(flags & wxACCEL_CTRL);
+    press.SetAltDown(flags & wxACCEL_ALT);
+    press.SetShiftDown(flags & wxACCEL_SHIFT);
+    return table->GetCommand(press);
+  };
+  for (const Key& key : keys) {
+    EXPECT_EQ(commandOf(key.code, key.flags), key.id) << key.code << " with " << key.flags;
+  }
+  EXPECT_EQ(commandOf('O', wxACCEL_NORMAL), -1);
+  EXPECT_EQ(commandOf('O', wxACCEL_CTRL | wxACCEL_SHIFT), -1);
 }
 
 TEST_F(Shell, HighlightedItemsShowTheirPromptsAndClosingRestoresReady) {
@@ -233,8 +251,7 @@ TEST_F(Shell, ModeCommandsMoveTheBulletAndVisibleArcballItsCheck) {
 TEST_F(Shell, ResetCommandsReachTheView) {
   ChangeTheFigure();
   Command(ID_FILE_RESET);
-  const Matrix4 identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  EXPECT_TRUE(MatricesNear(view().m_pRoot->matrix, identity, 0.0));
+  EXPECT_TRUE(MatricesNear(view().m_pRoot->matrix, kIdentity, 0.0));
   EXPECT_NE(Part(view().m_pRoot.get(), "LeftShin")->angle, 0.0);
   Command(ID_FILE_RESET_JOINTS);
   EXPECT_EQ(Part(view().m_pRoot.get(), "LeftShin")->angle, 0.0);
@@ -243,13 +260,14 @@ TEST_F(Shell, ResetCommandsReachTheView) {
 
 TEST_F(Shell, NewKeepsDocumentViewWindowAndFigure) {
   ChangeTheFigure();
-  const FigureState before = Snapshot();
+  const TreeState before = Snapshot();
   wxDocument* doc = Document();
   CTobrinView* v = &view();
   Command(ID_FILE_NEW);
   EXPECT_EQ(Document(), doc);
   EXPECT_EQ(&view(), v);
-  EXPECT_TRUE(Snapshot() == before);
+  EXPECT_TRUE(SameTree(Snapshot(), before));
+  EXPECT_EQ(view().m_nMode, MODE_JOINTS);
   EXPECT_EQ(Document()->GetTitle(), "Untitled");
   EXPECT_EQ(frame().GetTitle(), "Tobrin");
   EXPECT_EQ(dialogs_.entered, 0);  // no save question
@@ -259,7 +277,7 @@ TEST_F(Shell, OpenGivesTheDocumentTheFileAndTheRecentListAndReadsNothing) {
   const std::string path = *files_ / "figure.dat";
   WriteFile(path, "kept as it is");
   ChangeTheFigure();
-  const FigureState before = Snapshot();
+  const TreeState before = Snapshot();
   wxString title, wildcard;
   AnswerFileDialog(path, &title, &wildcard);
   Command(ID_FILE_OPEN);
@@ -270,7 +288,8 @@ TEST_F(Shell, OpenGivesTheDocumentTheFileAndTheRecentListAndReadsNothing) {
   EXPECT_EQ(frame().GetTitle(), "Tobrin");
   ASSERT_FALSE(History().empty());
   EXPECT_EQ(History()[0], path);
-  EXPECT_TRUE(Snapshot() == before);
+  EXPECT_TRUE(SameTree(Snapshot(), before));
+  EXPECT_EQ(view().m_nMode, MODE_JOINTS);
   EXPECT_TRUE(log_->errors.empty());
 
   // Save of an opened document writes nothing over it, and asks nothing.
@@ -373,7 +392,7 @@ TEST_F(Shell, TheAboutBoxIsModalOneAtATimeWithItsCaptionIconVersionAndDefaultOK)
 
 TEST_F(Shell, HelpWithoutItsBookSaysSoAndChangesNothing) {
   // The test program's folder holds no help book.
-  const FigureState before = Snapshot();
+  const TreeState before = Snapshot();
   wxString message;
   dialogs_.answer = [&](wxDialog* dialog) {
     if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) message = box->GetMessage();
@@ -381,7 +400,7 @@ TEST_F(Shell, HelpWithoutItsBookSaysSoAndChangesNothing) {
   };
   Command(ID_HELP_INDEX);
   EXPECT_NE(message.Find("help book could not be found"), wxNOT_FOUND) << message;
-  EXPECT_TRUE(Snapshot() == before);
+  EXPECT_TRUE(SameTree(Snapshot(), before));
   EXPECT_EQ(view().m_nMode, MODE_ORIENTATION);
 }
 

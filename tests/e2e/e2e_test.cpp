@@ -44,6 +44,9 @@ TEST_F(Tobrin, PickBendResetJointsAndQuitByKeyboard) {
 }
 
 TEST_F(Tobrin, ADoubleClickTogglesAPartOnce) {
+  if (std::getenv("TOBRIN_TEST_WRAPPER") != nullptr) {
+    GTEST_SKIP() << "a wrapped program is too slow to see two clicks as a double click";
+  }
   Start();
   WaitForWindow();
   Key("alt+m j");

@@ -8,6 +8,7 @@
 #include "model/joints.h"
 #include "tests/support/figure_table.h"
 #include "tests/support/matrix_checks.h"
+#include "tests/support/tree_state.h"
 
 namespace {
 
@@ -138,9 +139,7 @@ void Accumulate(const PartNode* node, const Matrix4 parent, Extents& e) {
 
 TEST_F(BuiltFigure, StandsFromFeetAtMinus2_625ToHeadAt2_025AndIsWidestAtTheArms) {
   Extents e;
-  Matrix4 identity;
-  MakeIdentity(identity);
-  Accumulate(root.get(), identity, e);
+  Accumulate(root.get(), kIdentity, e);
   EXPECT_NEAR(e.minY, -2.625, 1e-12);
   EXPECT_NEAR(e.maxY, 2.025, 1e-12);
   EXPECT_NEAR(e.maxAbsX, 0.875, 1e-12);
@@ -181,14 +180,8 @@ TEST_F(BuiltFigure, EachPartTouchesItsParentAndTurnsAboutTheMeetingPoint) {
 TEST_F(BuiltFigure, ResettingTheJointsRightAfterBuildingChangesNothing) {
   PartNodePtr fresh = BuildFigure();
   ResetJoints(root->firstChild);
-  std::vector<PartNode*> a, b;
-  ForEachNode(root.get(), [&](PartNode* n) { a.push_back(n); });
-  ForEachNode(fresh.get(), [&](PartNode* n) { b.push_back(n); });
-  ASSERT_EQ(a.size(), b.size());
-  for (size_t i = 0; i < a.size(); ++i) {
-    EXPECT_TRUE(MatricesNear(a[i]->matrix, b[i]->matrix, 0.0));
-    EXPECT_EQ(a[i]->angle, 0.0);
-  }
+  EXPECT_TRUE(SameTree(TakeTreeState(root.get()), TakeTreeState(fresh.get())));
+  ForEachNode(root.get(), [](PartNode* n) { EXPECT_EQ(n->angle, 0.0); });
 }
 
 }  // namespace

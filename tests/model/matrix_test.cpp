@@ -9,11 +9,10 @@
 namespace {
 
 using tobrin_test::Apply;
+using tobrin_test::kIdentity;
 using tobrin_test::MatricesNear;
 using tobrin_test::PointsNear;
 using tobrin_test::Vec3;
-
-const Matrix4 kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 TEST(AngleUnit, ConstantsAreTheOnesDerivedFromPiTakenAs3_1415) {
   // Exact double equality: the arcball's scale must be 360 x (1 / 3.1415), not 360 / 3.1415.

@@ -12,6 +12,8 @@ namespace tobrin_test {
 
 using Vec3 = std::array<double, 3>;
 
+inline const Matrix4 kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
 // M x (p, 1), dropping the homogeneous coordinate (row 3 is (0, 0, 0, 1) throughout).
 inline Vec3 Apply(const Matrix4 m, const Vec3& p) {
   Vec3 r{};

@@ -18,8 +18,6 @@ class Arcball : public ViewTest {
   Vec3 Origin() { return {pose()[3], pose()[7], pose()[11]}; }
 };
 
-const Matrix4 kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-
 TEST_F(Arcball, HalfTheRadiusRightOfTheCentreTurnsThirtyDegreesAboutYPerMove) {
   view->OnLButtonDown(200, 150);
   EXPECT_EQ(view->m_fCentreX, 200.0f);
@@ -40,6 +38,18 @@ TEST_F(Arcball, HalfTheRadiusRightOfTheCentreTurnsThirtyDegreesAboutYPerMove) {
     view->OnMouseMove(250, 150);
   EXPECT_TRUE(MatricesNear(pose(), kIdentity, 1e-9));  // twelve steps: a full turn
   EXPECT_EQ(log.repaints, 12);
+
+  // A later drag turns in the scene's axes, not the turned figure's: after a quarter turn
+  // about y the front faces +x, and a quarter turn about the scene's x leaves it there.
+  for (int i = 0; i < 3; ++i)
+    view->OnMouseMove(250, 150);
+  view->OnLButtonUp(250, 150);
+  EXPECT_TRUE(PointsNear(Apply(pose(), {0, 0, 1}), {1, 0, 0}, 1e-9));
+  view->OnLButtonDown(200, 150);
+  for (int i = 0; i < 3; ++i)
+    view->OnMouseMove(200, 100);  // half the radius up: 30 degrees about the scene's x
+  EXPECT_TRUE(PointsNear(Apply(pose(), {0, 0, 1}), {1, 0, 0}, 1e-9));
+  EXPECT_TRUE(PointsNear(Apply(pose(), {0, 1, 0}), {0, 0, -1}, 1e-9));
 }
 
 TEST_F(Arcball, ThePointerOnThePressPointOrOppositeToItTurnsNothing) {

@@ -81,8 +81,7 @@ TEST_F(Commands, ResetPutsTheFigureBackAndKeepsBendsSelectionModeAndArcball) {
   const auto anchor = view->m_dAnchor;
   ClearLog();
   view->OnFileReset();
-  const Matrix4 identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  EXPECT_TRUE(MatricesNear(root()->matrix, identity, 0.0));
+  EXPECT_TRUE(MatricesNear(root()->matrix, kIdentity, 0.0));
   EXPECT_EQ(view->m_dPosX, 0.0);
   EXPECT_EQ(view->m_dPosY, 0.0);
   EXPECT_EQ(view->m_dPosZ, 0.0);

@@ -27,7 +27,7 @@ class FreshView : public GLTest {};
 
 TEST_F(FreshView, StartsInOrientationModeWithNothingDraggedOrMoved) {
   HostLog log;
-  RecordingHost host(&gl(), log);
+  HeadlessViewHost host(&gl(), log);
   CTobrinView view(host);
   EXPECT_EQ(view.m_nMode, MODE_ORIENTATION);
   EXPECT_EQ(view.m_nDragButton, DRAG_NONE);
@@ -56,7 +56,7 @@ TEST_F(FreshView, StartsInOrientationModeWithNothingDraggedOrMoved) {
 TEST_F(FreshView, TeardownDeletesTheCubeListWhileItsContextIsCurrentAndTheContextLast) {
   HostLog log;
   {
-    RecordingHost host(&gl(), log);
+    HeadlessViewHost host(&gl(), log);
     log.realizeResults = {0};
     host.format.flags |= PFD_NEED_PALETTE;
     host.format.colourBits = 8;
@@ -72,7 +72,7 @@ TEST_F(FreshView, TeardownDeletesTheCubeListWhileItsContextIsCurrentAndTheContex
 
 TEST_F(FreshView, WithoutUsableOpenGLCreationFailsAndEveryHandlerIsHarmless) {
   HostLog log;
-  RecordingHost host(nullptr, log);
+  HeadlessViewHost host(nullptr, log);
   CTobrinView view(host);
   EXPECT_EQ(view.OnCreate(), -1);
   EXPECT_FALSE(view.IsCreated());
@@ -132,7 +132,7 @@ TEST_F(View, TrueColourDisplaysHaveNoPaletteAndIgnorePaletteEvents) {
 TEST_F(View, AnIndexedDisplayGetsAPaletteRealisedAtCreationAndOnItsEvents) {
   HostLog paletteLog;
   paletteLog.realizeResults = {256, 0, 12, 0, 3};
-  RecordingHost indexed(&gl(), paletteLog);
+  HeadlessViewHost indexed(&gl(), paletteLog);
   indexed.format.flags |= PFD_NEED_PALETTE;
   indexed.format.colourBits = 8;
   indexed.format.redBits = 3, indexed.format.greenBits = 3, indexed.format.blueBits = 2;

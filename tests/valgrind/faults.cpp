@@ -1,7 +1,5 @@
 // A program with the faults the memcheck tests must catch, one per argument, to check that
-// valgrind's options, its reports and check_valgrind_xml catch them for real. It lives under an
-// app/ folder so that, with this folder's parent as the source root, its frames count as the
-// project's own.
+// valgrind's options, suppressions and exit status catch them for real.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
