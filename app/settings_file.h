@@ -9,7 +9,8 @@
 //
 // Section and key names are matched without regard to case, as INI readers do. Everything
 // else in the file (other sections, other keys, comments) is kept when it is written back.
-// No toolkit here: this is plain text handling, so it can be tested and fuzzed on its own.
+// Our own rather than wxFileConfig, which escapes the spaces of "[Recent File List]" and holds
+// text where paths are bytes. No toolkit here, so it can be tested and fuzzed on its own.
 #pragma once
 
 #include <cstddef>
