@@ -268,7 +268,7 @@ SettingsFileState ReadSettingsFile(const std::string& path, std::string* text, s
   }
   std::string content;
   content.reserve(static_cast<size_t>(st.st_size));
-  char buffer[65536];
+  char buffer[8192];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
