@@ -3,10 +3,44 @@
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <wx/dcclient.h>
+#include <wx/utils.h>
 
 #include <cmath>
 
 namespace {
+
+// X errors raised while it lives are noted instead of ending the program: a display whose GLX
+// refuses the context (a remote display that offers only indirect rendering, which servers
+// turn off) answers with an error, on which the toolkit's handler would exit on the spot.
+class XErrorTrap {
+ public:
+  explicit XErrorTrap(Display* display) : m_display(display) {
+    XSync(m_display, False);
+    s_failed = false;
+    m_previous = XSetErrorHandler(&Note);
+  }
+  ~XErrorTrap() {
+    XSync(m_display, False);
+    XSetErrorHandler(m_previous);
+  }
+  XErrorTrap(const XErrorTrap&) = delete;
+  XErrorTrap& operator=(const XErrorTrap&) = delete;
+
+  bool Failed() const {
+    XSync(m_display, False);
+    return s_failed;
+  }
+
+ private:
+  static int Note(Display*, XErrorEvent*) {
+    s_failed = true;
+    return 0;
+  }
+
+  static inline bool s_failed = false;
+  Display* m_display;
+  int (*m_previous)(Display*, XErrorEvent*) = nullptr;
+};
 
 // The window's GLX context, released and deleted with this object.
 class WxContext : public GLContext {
@@ -42,9 +76,12 @@ void CanvasHost::RequestRepaint() {
 
 std::unique_ptr<GLContext> CanvasHost::CreateContext() {
   if (!m_canvas.IsShownOnScreen()) return nullptr;
+  XErrorTrap trap(wxGetX11Display());
   // Without attributes wx makes a compatibility-profile context: selection and feedback work.
   auto context = std::make_unique<wxGLContext>(&m_canvas);
-  if (!context->IsOK() || !m_canvas.SetCurrent(*context)) return nullptr;
+  if (!context->IsOK() || trap.Failed() || !m_canvas.SetCurrent(*context) || trap.Failed()) {
+    return nullptr;
+  }
   // A context that cannot draw (no GL renderer behind it) is no context.
   if (glGetString(GL_VERSION) == nullptr) return nullptr;
   return std::make_unique<WxContext>(m_canvas, std::move(context));
@@ -101,10 +138,18 @@ CTobrinCanvas::~CTobrinCanvas() {
   m_view.reset();
 }
 
-bool CTobrinCanvas::CreateScene() {
-  if (m_view->OnCreate() != 0) return false;
-  ApplySize();
-  return true;
+void CTobrinCanvas::CreateSceneWhenShown(std::function<void(bool)> done) {
+  m_sceneDone = std::move(done);
+  if (IsShownOnScreen()) Refresh(false);  // already mapped: a paint is on its way
+}
+
+void CTobrinCanvas::CreateScene() {
+  // Told once, and cleared first: the handler may close the window.
+  const std::function<void(bool)> done = std::move(m_sceneDone);
+  m_sceneDone = nullptr;
+  const bool ok = m_view->OnCreate() == 0;
+  if (ok) ApplySize();
+  done(ok);
 }
 
 double CTobrinCanvas::PixelScale() const {
@@ -124,6 +169,7 @@ void CTobrinCanvas::ApplySize() {
 
 void CTobrinCanvas::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);  // validates the area, also when nothing is drawn
+  if (m_sceneDone && IsShownOnScreen()) CreateScene();
   m_view->OnDraw();
 }
 
@@ -134,6 +180,8 @@ void CTobrinCanvas::OnSize(wxSizeEvent& event) {
 }
 
 void CTobrinCanvas::OnMouse(wxMouseEvent& event) {
+  event.Skip();  // and on to the default handling
+  if (!m_view->IsCreated()) return;
   const wxPoint p = Physical(event.GetPosition());
   const wxEventType type = event.GetEventType();
   // GTK merges pointer motion into one event per frame, and may drop the last one when a
@@ -154,7 +202,6 @@ void CTobrinCanvas::OnMouse(wxMouseEvent& event) {
   } else if (type == wxEVT_MOTION) {
     m_view->OnMouseMove(p.x, p.y);
   }
-  event.Skip();  // and on to the default handling
 }
 
 void CTobrinCanvas::OnCaptureLost(wxMouseCaptureLostEvent&) {

@@ -4,6 +4,7 @@
 
 #include <wx/glcanvas.h>
 
+#include <functional>
 #include <memory>
 
 #include "view/tobrin_view.h"
@@ -36,9 +37,11 @@ class CTobrinCanvas : public wxGLCanvas {
   CTobrinCanvas(wxWindow* parent, const wxGLAttributes& attributes);
   ~CTobrinCanvas() override;
 
-  // Creates the view's context and scene; the canvas must be shown. False when there is no
-  // usable OpenGL (the view then stays uncreated and the canvas draws nothing).
-  bool CreateScene();
+  // The view's context and scene are made at the first paint, when the window is really on
+  // screen: under a window manager that comes some time after the frame is shown. Until then
+  // nothing is drawn and the view sees no mouse event. `done` is told once whether it worked;
+  // false means the window is there but no OpenGL context can be made current on it.
+  void CreateSceneWhenShown(std::function<void(bool ok)> done);
 
   CTobrinView& View() { return *m_view; }
 
@@ -54,10 +57,12 @@ class CTobrinCanvas : public wxGLCanvas {
 
   wxPoint Physical(const wxPoint& logical) const;
   void ApplySize();
+  void CreateScene();
 
   CanvasHost m_host;
   std::unique_ptr<CTobrinView> m_view;
-  wxPoint m_lastPointer;  // where the view last saw the pointer, physical pixels
+  std::function<void(bool)> m_sceneDone;  // set while the scene waits for the first paint
+  wxPoint m_lastPointer;                  // where the view last saw the pointer, physical pixels
 
   wxDECLARE_EVENT_TABLE();
 };

@@ -69,16 +69,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tobrin: the window system could not be initialised.\n");
     return 1;
   }
-  int status = 1;
-  if (wxTheApp->CallOnInit()) {
+  const bool initialised = wxTheApp->CallOnInit();
+  int status = 0;
+  if (initialised) {
     status = wxTheApp->OnRun();
     wxTheApp->OnExit();
-  } else {
+  }
+  // Start-up fails in OnInit, or later, at the window's first paint.
+  if (!initialised || !wxGetApp().StartupError().empty()) {
     wxString error = wxGetApp().StartupError();
     if (error.empty()) error = "Start-up failed.";
     std::fprintf(stderr, "tobrin: %s\n", static_cast<const char*>(error.utf8_str()));
     // Someone who started it from a desktop menu sees no terminal: tell them too.
     wxMessageBox(error, "Tobrin", wxOK | wxICON_ERROR);
+    status = 1;
   }
   wxEntryCleanup();
   return status;

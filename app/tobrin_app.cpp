@@ -31,6 +31,7 @@ CTobrinApp::~CTobrinApp() {
 }
 
 bool CTobrinApp::OnInit() {
+  m_startupError.clear();
   bool started = false;
   try {
     started = StartUp();
@@ -81,18 +82,19 @@ bool CTobrinApp::StartUp() {
   m_frame = new CMainFrame(m_docManager);
   SetTopWindow(m_frame);
   m_frame->Show();
-  const auto fail = [this](const char* error) {
-    m_startupError = error;
-    m_frame->Destroy();
-    m_frame = nullptr;
+  // Show() only asks for the window; a window manager maps it in its own time, and only then
+  // can a context be made current on it. The event loop runs meanwhile.
+  m_frame->Canvas().CreateSceneWhenShown([this](bool ok) {
+    if (!ok) {
+      FailStartup(
+          "OpenGL could not be used on this display: no rendering context could be created for "
+          "the window.");
+    }
+  });
+  if (m_docManager->CreateNewDocument() == nullptr) {
+    FailStartup("Failed to create empty document.");
     return false;
-  };
-  if (!m_frame->Canvas().CreateScene()) {
-    return fail(
-        "OpenGL could not be used on this display: no rendering context could be created for "
-        "the window.");
   }
-  if (m_docManager->CreateNewDocument() == nullptr) return fail("Failed to create empty document.");
   // Marks the menu items before any menu opens.
   m_frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
 
@@ -104,9 +106,16 @@ bool CTobrinApp::StartUp() {
   return true;
 }
 
+void CTobrinApp::FailStartup(const wxString& error) {
+  m_startupError = error;
+  if (m_frame) m_frame->Destroy();  // the event loop, if it runs, ends with the last window
+  m_frame = nullptr;
+}
+
 int CTobrinApp::OnExit() {
   m_signals.reset();
-  if (m_docManager != nullptr) {
+  // A start that failed writes nothing.
+  if (m_docManager != nullptr && m_startupError.empty()) {
     SaveSettings();
     delete m_docManager;
     m_docManager = nullptr;

@@ -39,7 +39,8 @@ class CTobrinApp : public wxApp {
   // not be read as a settings file, at start or now). The old file is then left as it was.
   bool SaveSettings();
 
-  // Why start-up failed, for the caller of the event loop; empty when it did not.
+  // Why start-up failed, for the caller of the event loop; empty when it did not. Start-up
+  // can also fail after OnInit, at the window's first paint, which ends the event loop.
   const wxString& StartupError() const { return m_startupError; }
 
  private:
@@ -48,6 +49,7 @@ class CTobrinApp : public wxApp {
   // After a failed start: lets go of the window and the document manager, so that nothing
   // is left for the exit to save.
   void AbandonStartUp();
+  void FailStartup(const wxString& error);
 
   CDocManager* m_docManager = nullptr;  // deleted at exit
   wxWeakRef<CMainFrame> m_frame;        // owned by the toolkit's window list

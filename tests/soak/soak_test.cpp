@@ -101,7 +101,10 @@ class Soak : public TobrinFixture {
     Xdo("key --delay 30 " + chords, events);
   }
 
-  static std::string At(Point p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+  std::string At(Point p) {
+    const Point at = OnScreen(p);
+    return std::to_string(at.x) + " " + std::to_string(at.y);
+  }
 
   void Focus() { Shell("xdotool windowfocus --sync " + std::to_string(window_) + " 2>/dev/null"); }
 

@@ -3,7 +3,9 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 // The application object of this test program, as the program's own main() makes it.
 wxIMPLEMENT_APP_NO_MAIN(CTobrinApp);
@@ -64,8 +66,20 @@ void ShellTest::Pump(int rounds) {
 
 bool ShellTest::StartApp() {
   running_ = app().OnInit();
+  return running_ && WaitForScene();
+}
+
+bool ShellTest::WaitForScene() {
+  // The scene comes with the window's first paint, when the window is on the screen: a window
+  // manager maps it in its own time.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (app().StartupError().empty() && !view().IsCreated() &&
+         std::chrono::steady_clock::now() < end) {
+    Pump(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   Pump();
-  return running_;
+  return app().StartupError().empty() && view().IsCreated();
 }
 
 void ShellTest::StopApp() {

@@ -73,8 +73,11 @@ class ShellTest : public ::testing::Test {
   // Runs the toolkit's pending events, idle work and deferred deletions.
   static void Pump(int rounds = 3);
 
-  // Starts the application as the program does; the settings folder is this test's own.
+  // Starts the application as the program does, and waits for its scene; the settings folder
+  // is this test's own.
   bool StartApp();
+  // Runs the event loop until the window's first paint has made the scene.
+  bool WaitForScene();
   // Closes the main window as Exit does and runs the application's exit.
   void StopApp();
 

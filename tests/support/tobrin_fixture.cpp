@@ -17,7 +17,6 @@
 #include "tests/support/figure_table.h"
 #include "tests/support/matrix_checks.h"
 #include "tests/support/scene_helpers.h"
-#include "tools/xshot.h"
 
 namespace tobrin_test {
 
@@ -88,7 +87,8 @@ void TobrinFixture::WaitForWindow() {
             0)
       << "no window; stderr: " << ReadFile(stderr_);
   window_ = std::stoul(ReadFile(files_ / "window.txt"));
-  // Focus follows the pointer without a window manager: give the window the focus.
+  // Focus follows the pointer without a window manager, and a manager may not give a new
+  // window the focus: give it the focus.
   Shell("xdotool windowfocus --sync " + std::to_string(window_));
   ASSERT_TRUE(WaitFor([&](const RgbaImage& shot) { return FindCanvas(shot); }))
       << "the drawing area never appeared";
@@ -103,10 +103,25 @@ void TobrinFixture::TearDown() {
   }
 }
 
+WindowPlacement TobrinFixture::Placement() {
+  WindowPlacement placement;
+  std::string error;
+  if (window_ != 0) {
+    EXPECT_TRUE(PlaceWindow(server_->display().c_str(), window_, &placement, &error)) << error;
+  }
+  return placement;
+}
+
+std::string TobrinFixture::FrameSize() {
+  const WindowPlacement p = Placement();
+  return std::to_string(p.left + p.width + p.right) + "x" +
+         std::to_string(p.top + p.height + p.bottom);
+}
+
 RgbaImage TobrinFixture::Shot() {
   RgbaImage image;
   std::string error;
-  EXPECT_TRUE(GrabWindow(server_->display().c_str(), 0, &image, &error)) << error;
+  EXPECT_TRUE(GrabWindow(server_->display().c_str(), window_, &image, &error)) << error;
   return image;
 }
 
@@ -168,8 +183,15 @@ void TobrinFixture::Key(const std::string& keys) {
   Shell("xdotool key --delay 40 " + keys);
 }
 
+Point TobrinFixture::OnScreen(Point p) {
+  // Asked each time: a window manager may still move the window after it first shows.
+  const WindowPlacement placement = Placement();
+  return {placement.x + p.x, placement.y + p.y};
+}
+
 void TobrinFixture::MoveTo(Point p) {
-  Shell("xdotool mousemove " + std::to_string(p.x) + " " + std::to_string(p.y));
+  const Point at = OnScreen(p);
+  Shell("xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y));
 }
 
 void TobrinFixture::Click(Point p, int button) {

@@ -18,6 +18,7 @@
 #include "tests/support/image_compare.h"
 #include "tests/support/xvfb.h"
 #include "tools/png_io.h"
+#include "tools/xshot.h"
 
 namespace tobrin_test {
 
@@ -46,10 +47,18 @@ class TobrinFixture : public ::testing::Test {
   // Waits for the main window and finds the drawing area in it.
   void WaitForWindow();
 
+  // Where the main window's client area is on the screen, and the frame around it.
+  WindowPlacement Placement();
+  // The main window as the user sees it, the frame a window manager drew around it included:
+  // "WIDTHxHEIGHT".
+  std::string FrameSize();
+
   // Ends a program still running as a termination signal does, so that a tool it runs under
   // can finish its report; kills it when it does not end.
   void TearDown() override;
 
+  // What the screen shows of the main window's client area (all of the screen before there is
+  // a main window). Points of the tests are in this image's pixels.
   RgbaImage Shot();
 
   // Keeps the screenshot of a step, named after the test, for looking at after a failure.
@@ -66,6 +75,8 @@ class TobrinFixture : public ::testing::Test {
   Point PartOnScreen(const std::string& name);
 
   void Key(const std::string& keys);
+  // Where a point of the main window is on the screen.
+  Point OnScreen(Point p);
   void MoveTo(Point p);
   void Click(Point p, int button = 1);
   void Drag(Point from, Point to, int button);

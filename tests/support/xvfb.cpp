@@ -7,13 +7,55 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+// Last: its macros (None, Bool, Status) would clash with the names of the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 namespace tobrin_test {
+
+namespace {
+
+void StopChild(pid_t pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  for (int i = 0; i < 100; ++i) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) return;
+    ::usleep(20000);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+}
+
+// Whether a window manager has announced itself on the display's root window.
+bool ManagerRunning(const std::string& display) {
+  Display* d = XOpenDisplay(display.c_str());
+  if (d == nullptr) return false;
+  const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", True);
+  bool running = false;
+  if (check != None) {
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    running = XGetWindowProperty(d, DefaultRootWindow(d), check, 0, 1, False, XA_WINDOW, &type,
+                                 &format, &items, &after, &data) == Success &&
+              items == 1;
+    if (data != nullptr) XFree(data);
+  }
+  XCloseDisplay(d);
+  return running;
+}
+
+}  // namespace
 
 XvfbServer::XvfbServer(int width, int height, std::vector<std::string> extra) {
   int fds[2];
@@ -63,18 +105,44 @@ XvfbServer::XvfbServer(int width, int height, std::vector<std::string> extra) {
     return;
   }
   display_ = ":" + number;
+  const char* manager = std::getenv("TOBRIN_TEST_WM");
+  if (manager != nullptr && manager[0] != '\0' && !StartWindowManager(manager)) {
+    error_ = std::string("the window manager ") + manager + " did not start on " + display_ +
+             " (is its package installed?)";
+    display_.clear();
+  }
+}
+
+bool XvfbServer::StartWindowManager(const std::string& manager) {
+  managerPid_ = ::fork();
+  if (managerPid_ == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    ::setenv("DISPLAY", display_.c_str(), 1);
+    ::setenv("GSETTINGS_BACKEND", "memory", 1);  // no session bus, no settings of the user's
+    ::setenv("NO_AT_BRIDGE", "1", 1);
+    const int devnull = ::open("/dev/null", O_WRONLY);
+    if (devnull >= 0) {
+      ::dup2(devnull, STDOUT_FILENO);
+      ::dup2(devnull, STDERR_FILENO);
+    }
+    ::execlp(manager.c_str(), manager.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  if (managerPid_ < 0) return false;
+  for (int i = 0; i < 200; ++i) {
+    if (ManagerRunning(display_)) return true;
+    if (::waitpid(managerPid_, nullptr, WNOHANG) == managerPid_) {
+      managerPid_ = -1;
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
 }
 
 XvfbServer::~XvfbServer() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);
-  int status = 0;
-  for (int i = 0; i < 100; ++i) {
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) return;
-    ::usleep(20000);
-  }
-  ::kill(pid_, SIGKILL);
-  ::waitpid(pid_, &status, 0);
+  StopChild(managerPid_);
+  StopChild(pid_);
 }
 
 TempDir::TempDir() {

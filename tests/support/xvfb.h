@@ -1,5 +1,8 @@
 // A private X server for tests: Xvfb on a display number it chooses itself, stopped with the
 // object. Tests that need a real window system start one and touch no other display.
+//
+// TOBRIN_TEST_WM names a window manager to run on it (openbox, metacity), so that the tests
+// see what a desktop does: windows mapped, placed and decorated in the manager's own time.
 #pragma once
 
 #include <sys/types.h>
@@ -23,7 +26,10 @@ class XvfbServer {
   const std::string& error() const { return error_; }
 
  private:
+  bool StartWindowManager(const std::string& manager);
+
   pid_t pid_ = -1;
+  pid_t managerPid_ = -1;
   std::string display_;
   std::string error_;
 };

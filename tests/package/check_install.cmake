@@ -1,0 +1,47 @@
+# Installs a build into a staging folder the way the Debian package build does, and checks that
+# it puts in place exactly the program, its manual page, desktop entry and metainfo (named after
+# the component id), the icon in every size of res/icons and the whole help book, and that
+# AppStream finds the metainfo's desktop entry there. The package ships this install whole:
+# debian/ keeps no file list of its own, which is checked too.
+#   cmake -DBUILD_DIR=<build> -DSOURCE_DIR=<source> -DSTAGE=<folder> -DAPP_ID=<id> -P <this>
+file(REMOVE_RECURSE "${STAGE}")
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${STAGE}
+          ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix /usr
+  RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${status}")
+endif()
+
+set(expected usr/bin/tobrin usr/share/man/man1/tobrin.1
+    usr/share/applications/${APP_ID}.desktop usr/share/metainfo/${APP_ID}.metainfo.xml
+    usr/share/icons/hicolor/scalable/apps/tobrin.svg)
+file(GLOB sizes RELATIVE ${SOURCE_DIR}/res/icons/hicolor ${SOURCE_DIR}/res/icons/hicolor/*)
+foreach(size IN LISTS sizes)
+  list(APPEND expected usr/share/icons/hicolor/${size}/apps/tobrin.png)
+endforeach()
+file(GLOB pages RELATIVE ${SOURCE_DIR}/res/help ${SOURCE_DIR}/res/help/*)
+foreach(page IN LISTS pages)
+  list(APPEND expected usr/share/tobrin/help/${page})
+endforeach()
+file(GLOB_RECURSE installed RELATIVE ${STAGE} ${STAGE}/*)
+list(SORT expected)
+list(SORT installed)
+if(NOT installed STREQUAL expected)
+  set(missing ${expected})
+  list(REMOVE_ITEM missing ${installed})
+  set(unexpected ${installed})
+  list(REMOVE_ITEM unexpected ${expected})
+  message(FATAL_ERROR "install: missing [${missing}], unexpected [${unexpected}]")
+endif()
+
+execute_process(COMMAND appstreamcli validate-tree --no-net ${STAGE} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "appstreamcli validate-tree failed on the installed files")
+endif()
+
+file(GLOB own_lists ${SOURCE_DIR}/debian/*install ${SOURCE_DIR}/debian/*.links
+     ${SOURCE_DIR}/debian/*.manpages)
+if(own_lists)
+  message(FATAL_ERROR "debian/ lists files of its own: ${own_lists}")
+endif()
