@@ -22,14 +22,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/settings_file.h"
+#include "tests/support/xvfb.h"
 
 namespace {
 
@@ -156,32 +154,6 @@ void CheckWrite(std::string_view input, const Settings& settings, const Settings
   if (again != written) Fail("writing the same settings twice changes the file", input, again);
 }
 
-// A private folder for the file, on tmpfs where there is one: the atomic write flushes to disk.
-class Folder {
- public:
-  Folder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
-                          : tmp != nullptr                          ? tmp
-                                                                    : "/tmp";
-    pattern += "/settings-fuzz-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) Fail("no temporary folder", {}, pattern);
-    path_ = pattern;
-  }
-  ~Folder() { std::filesystem::remove_all(path_); }
-  std::string File() const { return path_ + "/tobrin.ini"; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 bool IsText(std::string_view s) {
   for (char c : s) {
     if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
@@ -190,9 +162,9 @@ bool IsText(std::string_view s) {
 }
 
 void CheckSaveAtExit(std::string_view input, const Settings& held, const Settings& expected) {
-  static const Folder folder;
-  const std::string path = folder.File();
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(input.data(), input.size());
+  static const tobrin_test::TempDir folder;  // scripts/fuzz puts it on tmpfs
+  const std::string path = folder / "tobrin.ini";
+  tobrin_test::WriteFile(path, std::string(input));
   std::string text, error;
   const SettingsFileState state = ReadSettingsFile(path, &text, &error);
   if (state != (IsText(input) ? SettingsFileState::kRead : SettingsFileState::kRefused)) {
@@ -207,7 +179,7 @@ void CheckSaveAtExit(std::string_view input, const Settings& held, const Setting
   if (save.write && !WriteFileAtomically(path, save.text, &error)) {
     Fail("the file could not be written", input, error);
   }
-  const std::string after = ReadWhole(path);
+  const std::string after = tobrin_test::ReadFile(path);
   if (!save.write) {
     if (after != input) Fail("a file left alone was changed", input, after);
     if (save.reason.empty()) Fail("a file was left alone without a reason", input, "");
