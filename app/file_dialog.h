@@ -5,7 +5,8 @@
 
 #include <functional>
 
-// Shows the dialog modally and returns the chosen path, or an empty string for Cancel.
+// Shows the dialog modally and returns the chosen path, or an empty string for Cancel. A path
+// that is not UTF-8 comes back as PathToWx makes it.
 wxString ChooseFile(wxFileDialog& dialog);
 
 // Answers file dialogs without showing them, for tests that drive the application in their

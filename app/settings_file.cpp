@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -63,15 +65,16 @@ Line Classify(std::string_view raw) {
   return line;
 }
 
-std::vector<Line> Lines(std::string_view text) {
-  std::vector<Line> lines;
+// Calls `f` with each line of `text`, classified. One line at a time: a file of millions of
+// short lines must not cost a record for each.
+template <typename F>
+void ForEachLine(std::string_view text, F&& f) {
   while (!text.empty()) {
     const size_t end = text.find('\n');
-    lines.push_back(Classify(text.substr(0, end)));
+    f(Classify(text.substr(0, end)));
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
   }
-  return lines;
 }
 
 // The number of a recent-file key "FileN" (1 to 4), or 0.
@@ -127,13 +130,13 @@ Settings ParseSettings(std::string_view text) {
   bool previewSeen = false;
   std::string_view section;
   bool inSection = false;
-  for (const Line& line : Lines(text)) {
+  ForEachLine(text, [&](const Line& line) {
     if (line.isSection) {
       section = line.section;
       inSection = true;
-      continue;
+      return;
     }
-    if (!line.isKey || !inSection) continue;
+    if (!line.isKey || !inSection) return;
     // The first occurrence of a key wins, as in other INI readers.
     if (EqualNoCase(section, kRecentSection)) {
       const int n = RecentIndex(line.key);
@@ -147,7 +150,7 @@ Settings ParseSettings(std::string_view text) {
       long pages = 0;
       if (ParseLong(line.value, &pages)) settings.previewPages = pages;
     }
-  }
+  });
   for (size_t n = 1; n <= MAX_RECENT_FILES; ++n) {
     if (!UsablePath(recent[n])) break;
     settings.recentFiles.emplace_back(recent[n]);
@@ -173,6 +176,7 @@ std::string FormatSettings(std::string_view existing, const Settings& settings) 
       std::string(kPreviewKey) + "=" + std::to_string(settings.previewPages) + "\n";
 
   std::string out;
+  out.reserve(existing.size() + recentKeys.size() + previewKey.size() + 40);
   bool recentWritten = false, previewWritten = false;
   std::string_view section;
   bool inSection = false;
@@ -187,26 +191,21 @@ std::string FormatSettings(std::string_view existing, const Settings& settings) 
       previewWritten = true;
     }
   };
-  std::vector<Line> lines = Lines(existing);
-  for (const Line& line : lines) {
+  ForEachLine(existing, [&](const Line& line) {
     if (line.isSection) {
       closeSection();
       section = line.section;
       inSection = true;
-      out.append(line.text.data(), line.text.size());
-      out += '\n';
-      continue;
-    }
-    if (line.isKey && inSection) {
-      if (EqualNoCase(section, kRecentSection) && RecentIndex(line.key) != 0) continue;
+    } else if (line.isKey && inSection) {
+      if (EqualNoCase(section, kRecentSection) && RecentIndex(line.key) != 0) return;
       if (EqualNoCase(section, kSettingsSection) && EqualNoCase(line.key, kPreviewKey) &&
           writePreview) {
-        continue;
+        return;
       }
     }
     out.append(line.text.data(), line.text.size());
     out += '\n';
-  }
+  });
   closeSection();
   if (!recentWritten) {
     out += "[" + std::string(kRecentSection) + "]\n" + recentKeys;
@@ -229,45 +228,82 @@ std::string SettingsFilePath() {
   return std::string(home) + "/.config/tobrin.ini";
 }
 
-bool ReadSettingsFile(const std::string& path, std::string* text, std::string* error) {
+namespace {
+
+// The offset of the first byte that an INI text does not hold, or npos.
+size_t FirstBinaryByte(std::string_view text) {
+  const auto binary = [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 && c != '\t' && c != '\n' && c != '\r';
+  };
+  const auto it = std::find_if(text.begin(), text.end(), binary);
+  return it == text.end() ? std::string_view::npos : static_cast<size_t>(it - text.begin());
+}
+
+}  // namespace
+
+SettingsFileState ReadSettingsFile(const std::string& path, std::string* text, std::string* error) {
   // Non-blocking, so that a pipe put in the file's place cannot stall the start.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    *error = ErrorText(path, errno);
-    return false;
+    const int openError = errno;
+    *error = ErrorText(path, openError);
+    return openError == ENOENT ? SettingsFileState::kMissing : SettingsFileState::kRefused;
   }
   FdCloser closer{fd};
   struct stat st;
   if (::fstat(fd, &st) != 0) {
     *error = ErrorText(path, errno);
-    return false;
+    return SettingsFileState::kRefused;
   }
   if (!S_ISREG(st.st_mode)) {
     *error = path + ": not a regular file";
-    return false;
+    return SettingsFileState::kRefused;
   }
+  const std::string tooLarge = path + ": larger than a settings file can be (" +
+                               std::to_string(MAX_SETTINGS_FILE_SIZE / (1024 * 1024)) + " MiB)";
   if (static_cast<unsigned long long>(st.st_size) > MAX_SETTINGS_FILE_SIZE) {
-    *error = path + ": larger than a settings file can be";
-    return false;
+    *error = tooLarge;
+    return SettingsFileState::kRefused;
   }
   std::string content;
+  content.reserve(static_cast<size_t>(st.st_size));
   char buffer[8192];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       *error = ErrorText(path, errno);
-      return false;
+      return SettingsFileState::kRefused;
     }
     if (n == 0) break;
     content.append(buffer, static_cast<size_t>(n));
     if (content.size() > MAX_SETTINGS_FILE_SIZE) {  // grew while being read
-      *error = path + ": larger than a settings file can be";
-      return false;
+      *error = tooLarge;
+      return SettingsFileState::kRefused;
     }
   }
+  const size_t binary = FirstBinaryByte(content);
+  if (binary != std::string::npos) {
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02x", static_cast<unsigned char>(content[binary]));
+    *error = path + ": not text (byte " + byte + " at offset " + std::to_string(binary) + ")";
+    return SettingsFileState::kRefused;
+  }
   *text = std::move(content);
-  return true;
+  return SettingsFileState::kRead;
+}
+
+SettingsWrite PrepareSettingsWrite(const std::string& path, const Settings& settings) {
+  SettingsWrite result;
+  std::string existing;
+  if (ReadSettingsFile(path, &existing, &result.reason) == SettingsFileState::kRefused) {
+    return result;
+  }
+  result.reason.clear();
+  result.write = true;
+  result.text = FormatSettings(existing, settings);
+  return result;
 }
 
 namespace {
@@ -291,6 +327,37 @@ bool MakeFolders(const std::string& folder, std::string* error) {
   return true;
 }
 
+// The folder part of a path: "." for a bare name, "" for a name in the root.
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+// The file that the chain of symbolic links at `path` ends in (`path` itself when it is no
+// link), relative targets taken from their link's folder. By hand rather than realpath(): the
+// last link may dangle, and the file it names is then the one to create.
+bool ResolveLinks(std::string path, std::string* file, std::string* error) {
+  constexpr int kMaxLinks = 40;  // as the kernel allows in one lookup
+  for (int links = 0;; ++links) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      *file = std::move(path);
+      return true;
+    }
+    if (links == kMaxLinks) {
+      *error = ErrorText(path, ELOOP);
+      return false;
+    }
+    std::error_code failure;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, failure);
+    if (failure) {
+      *error = path + ": " + failure.message();
+      return false;
+    }
+    path = target.is_absolute() ? target.native() : FolderOf(path) + "/" + target.native();
+  }
+}
+
 bool WriteAll(int fd, const std::string& text) {
   size_t done = 0;
   while (done < text.size()) {
@@ -306,15 +373,9 @@ bool WriteAll(int fd, const std::string& text) {
 
 bool WriteFileAtomically(const std::string& requested, const std::string& text,
                          std::string* error) {
-  std::string path = requested;
-  struct stat st;
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    std::unique_ptr<char, decltype(&std::free)> target(::realpath(path.c_str(), nullptr),
-                                                       &std::free);
-    if (target != nullptr) path = target.get();
-  }
-  const size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  std::string path;
+  if (!ResolveLinks(requested, &path, error)) return false;
+  const std::string folder = FolderOf(path);
   if (!MakeFolders(folder, error)) return false;
 
   std::string temp = path + ".XXXXXX";
@@ -324,6 +385,7 @@ bool WriteFileAtomically(const std::string& requested, const std::string& text,
     return false;
   }
   // The new file keeps the old one's permissions (mkstemp makes it private).
+  struct stat st;
   if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
   bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
   int writeError = errno;

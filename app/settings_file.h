@@ -9,7 +9,8 @@
 //
 // Section and key names are matched without regard to case, as INI readers do. Everything
 // else in the file (other sections, other keys, comments) is kept when it is written back.
-// No toolkit here: this is plain text handling, so it can be tested and fuzzed on its own.
+// Our own rather than wxFileConfig, which escapes the spaces of "[Recent File List]" and holds
+// text where paths are bytes. No toolkit here, so it can be tested and fuzzed on its own.
 #pragma once
 
 #include <cstddef>
@@ -18,8 +19,10 @@
 #include <vector>
 
 inline constexpr std::size_t MAX_RECENT_FILES = 4;
-// Larger files are not ours to read: the defaults are used and the file is left alone.
-inline constexpr std::size_t MAX_SETTINGS_FILE_SIZE = 64 * 1024;
+// 16 MiB: far beyond any real settings file, so that a user's own sections of a few MiB are
+// still read and written back whole. Larger files are not ours to read: the defaults are used
+// and the file is left exactly as it is.
+inline constexpr std::size_t MAX_SETTINGS_FILE_SIZE = 16 * 1024 * 1024;
 // The longest path kept in the recent-file list (the system's PATH_MAX).
 inline constexpr std::size_t MAX_RECENT_PATH_LENGTH = 4096;
 
@@ -44,13 +47,34 @@ std::string FormatSettings(std::string_view existing, const Settings& settings);
 // absolute path. Empty if the home folder cannot be found either.
 std::string SettingsFilePath();
 
-// Reads a settings file. False, with a reason, for a missing or unreadable file, for anything
-// but a regular file (a folder, a pipe, a device) and for a file larger than
-// MAX_SETTINGS_FILE_SIZE.
-bool ReadSettingsFile(const std::string& path, std::string* text, std::string* error);
+enum class SettingsFileState {
+  kRead,     // a regular file of text, read whole
+  kMissing,  // no file (or a symbolic link to none): a new one may be made
+  kRefused,  // not ours to read or replace
+};
+
+// Reads a settings file. kRefused, with a reason, for an unreadable file, for anything but a
+// regular file (a folder, a pipe, a device), for a file larger than MAX_SETTINGS_FILE_SIZE and
+// for one that is not text: a NUL byte or another control character than tab, CR and LF, as
+// in binary data or UTF-16. Bytes that are not UTF-8 are text: paths are bytes.
+SettingsFileState ReadSettingsFile(const std::string& path, std::string* text, std::string* error);
+
+// What becomes of the settings file when the settings are saved.
+struct SettingsWrite {
+  bool write = false;  // false: the file is left exactly as it is
+  std::string text;    // the text to write, when `write`
+  std::string reason;  // why the file is left as it is, otherwise
+};
+
+// Decides from the file at `path` as it is now: a missing file gets the settings alone, a file
+// that ReadSettingsFile reads gets its own text with the settings put in (FormatSettings), and
+// a file it refuses is left as it is.
+SettingsWrite PrepareSettingsWrite(const std::string& path, const Settings& settings);
 
 // Replaces the file at `path` by `text` atomically: the text goes to a new file in the same
 // folder, which is flushed to disk and then renamed over the old one, so the old file is
-// either replaced whole or left exactly as it was. Creates the folder if it is missing.
-// A symbolic link at `path` is followed, so the file it names is the one replaced.
+// either replaced whole or left exactly as it was. The new file keeps the old one's permission
+// bits. Creates the folder if it is missing.
+// A symbolic link at `path` stays: the file it names, through any chain of links (relative
+// ones taken from their link's folder), is the one created or replaced, in its own folder.
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error);

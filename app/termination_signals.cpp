@@ -13,6 +13,9 @@ namespace {
 // Written from the signal handler, so a plain int.
 volatile int g_writeEnd = -1;
 
+// SIGHUP comes when the terminal that started the program closes.
+constexpr int kSignals[TerminationSignals::kCount] = {SIGTERM, SIGINT, SIGHUP};
+
 }  // namespace
 
 TerminationSignals::TerminationSignals(std::function<void()> onSignal)
@@ -20,8 +23,9 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal)
 
 TerminationSignals::~TerminationSignals() {
   if (g_writeEnd == m_pipe[1]) {
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
+    for (int i = 0; i < kCount; ++i) {
+      if (m_installed[i]) sigaction(kSignals[i], &m_previous[i], nullptr);
+    }
     g_writeEnd = -1;
   }
   m_source.reset();
@@ -39,7 +43,15 @@ bool TerminationSignals::Install() {
   action.sa_handler = &TerminationSignals::Handle;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
+  for (int i = 0; i < kCount; ++i) {
+    if (sigaction(kSignals[i], nullptr, &m_previous[i]) != 0) return false;
+    // A hangup ignored from the start (nohup) stays ignored: such a session is meant to
+    // outlive its terminal.
+    if (kSignals[i] == SIGHUP && m_previous[i].sa_handler == SIG_IGN) continue;
+    if (sigaction(kSignals[i], &action, nullptr) != 0) return false;
+    m_installed[i] = true;
+  }
+  return true;
 }
 
 void TerminationSignals::Handle(int) {

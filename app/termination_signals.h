@@ -1,7 +1,8 @@
-// SIGTERM and SIGINT close the program the way Exit does: the signal only writes a byte to a
-// pipe, and the event loop, which watches the pipe, runs the close.
+// SIGTERM, SIGINT and SIGHUP close the program the way Exit does: the signal only writes a byte to
+// a pipe, and the event loop, which watches the pipe, runs the close.
 #pragma once
 
+#include <signal.h>
 #include <wx/evtloopsrc.h>
 
 #include <functional>
@@ -9,8 +10,10 @@
 
 class TerminationSignals : public wxEventLoopSourceHandler {
  public:
+  static constexpr int kCount = 3;  // SIGTERM, SIGINT, SIGHUP
+
   explicit TerminationSignals(std::function<void()> onSignal);
-  ~TerminationSignals() override;  // restores the default handlers
+  ~TerminationSignals() override;  // puts back what the signals did before
   TerminationSignals(const TerminationSignals&) = delete;
   TerminationSignals& operator=(const TerminationSignals&) = delete;
 
@@ -26,5 +29,8 @@ class TerminationSignals : public wxEventLoopSourceHandler {
 
   std::function<void()> m_onSignal;
   int m_pipe[2] = {-1, -1};
+  // What each signal did before, put back on destruction.
+  struct sigaction m_previous[kCount] = {};
+  bool m_installed[kCount] = {};
   std::unique_ptr<wxEventLoopSource> m_source;
 };

@@ -10,12 +10,14 @@
 #include <GL/glx.h>
 
 #include <cstdio>
+#include <new>
 
 #include "app/about_dialog.h"
 #include "app/canvas_view.h"
 #include "app/doc_manager.h"
 #include "app/gl_canvas.h"
 #include "app/main_frame.h"
+#include "app/path_text.h"
 #include "app/tobrin_doc.h"
 
 CTobrinApp::CTobrinApp() {
@@ -29,6 +31,29 @@ CTobrinApp::~CTobrinApp() {
 }
 
 bool CTobrinApp::OnInit() {
+  m_startupError.clear();
+  bool started = false;
+  try {
+    started = StartUp();
+  } catch (const std::bad_alloc&) {
+    m_startupError = "There is not enough memory to start Tobrin.";
+  }
+  if (!started) AbandonStartUp();
+  return started;
+}
+
+void CTobrinApp::AbandonStartUp() {
+  m_signals.reset();
+  // Documents and views go first, while their window is still there, as in a normal close.
+  if (m_docManager != nullptr) m_docManager->Clear(true);
+  if (m_frame) m_frame->Destroy();
+  DeletePendingObjects();
+  // With no document manager left, nothing can save the settings at exit.
+  delete m_docManager;
+  m_docManager = nullptr;
+}
+
+bool CTobrinApp::StartUp() {
   // The command line is not examined: the program always starts with a new, empty document.
   wxImage::AddHandler(new wxPNGHandler);
   // No settings object of the toolkit's own: nothing (the help window among others) writes
@@ -73,7 +98,7 @@ bool CTobrinApp::OnInit() {
   // Marks the menu items before any menu opens.
   m_frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
 
-  // SIGTERM and SIGINT close the window as Exit does, from the event loop.
+  // SIGTERM, SIGINT and SIGHUP close the window as Exit does, from the event loop.
   m_signals = std::make_unique<TerminationSignals>([this] {
     if (m_frame) m_frame->Close(true);
   });
@@ -106,14 +131,24 @@ void CTobrinApp::OnAppAbout() {
 void CTobrinApp::LoadSettings() {
   m_settingsPath = SettingsFilePath();
   m_settings = Settings();
+  m_settingsRefused.clear();
   std::string text, error;
-  if (!m_settingsPath.empty() && ReadSettingsFile(m_settingsPath, &text, &error)) {
-    m_settings = ParseSettings(text);
+  if (!m_settingsPath.empty()) {
+    switch (ReadSettingsFile(m_settingsPath, &text, &error)) {
+      case SettingsFileState::kRead:
+        m_settings = ParseSettings(text);
+        break;
+      case SettingsFileState::kMissing:
+        break;
+      case SettingsFileState::kRefused:
+        m_settingsRefused = error;
+        break;
+    }
   }
   wxFileHistory* history = m_docManager->GetFileHistory();
   // Added oldest first: each addition goes to the top.
   for (auto it = m_settings.recentFiles.rbegin(); it != m_settings.recentFiles.rend(); ++it) {
-    history->AddFileToHistory(wxString::FromUTF8(it->c_str()));
+    history->AddFileToHistory(PathToWx(*it));
   }
 }
 
@@ -123,12 +158,23 @@ bool CTobrinApp::SaveSettings() {
   settings.recentFiles.clear();
   const wxFileHistory* history = m_docManager->GetFileHistory();
   for (size_t i = 0; i < history->GetCount(); ++i) {
-    settings.recentFiles.push_back(history->GetHistoryFile(i).utf8_string());
+    settings.recentFiles.push_back(PathFromWx(history->GetHistoryFile(i)));
   }
-  // Written over the file as it is now, so that whatever else it holds is kept.
-  std::string existing, error;
-  if (!ReadSettingsFile(m_settingsPath, &existing, &error)) existing.clear();
-  if (!WriteFileAtomically(m_settingsPath, FormatSettings(existing, settings), &error)) {
+  // A file that could not be read at start is not replaced either: this session's list began
+  // without what it holds. Otherwise written over the file as it is now, so that whatever else
+  // it holds is kept.
+  SettingsWrite save;
+  save.reason = m_settingsRefused;
+  if (m_settingsRefused.empty()) save = PrepareSettingsWrite(m_settingsPath, settings);
+  if (!save.write) {
+    std::fprintf(stderr,
+                 "tobrin: the recent-file list of this session was not saved; the settings file "
+                 "is left as it was: %s\n",
+                 save.reason.c_str());
+    return false;
+  }
+  std::string error;
+  if (!WriteFileAtomically(m_settingsPath, save.text, &error)) {
     std::fprintf(stderr, "tobrin: the settings could not be saved: %s\n", error.c_str());
     return false;
   }

@@ -34,8 +34,9 @@ class CTobrinApp : public wxApp {
   // Reads the settings file (the defaults when it is missing, unreadable or bad) and puts its
   // recent files into the document manager's list.
   void LoadSettings();
-  // Writes the recent-file list and settings back, atomically. False if the file could not be
-  // written (a message has gone to stderr); the old file is then left as it was.
+  // Writes the recent-file list and settings back, atomically. False, with a message on stderr,
+  // if the file was not written: it could not be, or it is not Tobrin's to replace (it could
+  // not be read as a settings file, at start or now). The old file is then left as it was.
   bool SaveSettings();
 
   // Why start-up failed, for the caller of the event loop; empty when it did not. Start-up
@@ -43,12 +44,18 @@ class CTobrinApp : public wxApp {
   const wxString& StartupError() const { return m_startupError; }
 
  private:
+  // Everything OnInit does; false, with m_startupError set, when the program cannot start.
+  bool StartUp();
+  // After a failed start: lets go of the window and the document manager, so that nothing
+  // is left for the exit to save.
+  void AbandonStartUp();
   void FailStartup(const wxString& error);
 
   CDocManager* m_docManager = nullptr;  // deleted at exit
   wxWeakRef<CMainFrame> m_frame;        // owned by the toolkit's window list
   std::string m_settingsPath;
   Settings m_settings;
+  std::string m_settingsRefused;  // why the file was not read at start, if it was refused
   wxString m_startupError;
   std::unique_ptr<TerminationSignals> m_signals;
 };

@@ -6,6 +6,7 @@
 
 #include "app/file_access.h"
 #include "app/file_dialog.h"
+#include "app/path_text.h"
 
 const char* const ALL_FILES_FILTER = "All Files (*.*)|*";
 
@@ -18,8 +19,8 @@ bool CTobrinDoc::OnNewDocument() {
 
 bool CTobrinDoc::DoOpenDocument(const wxString& file) {
   std::string message;
-  if (!OpenDocumentFile(file.utf8_string(), &message)) {
-    wxLogError("%s", wxString::FromUTF8(message));
+  if (!OpenDocumentFile(PathFromWx(file), &message)) {
+    wxLogError("%s", MessageText(message));
     return false;
   }
   m_openedFile = file;
@@ -30,8 +31,8 @@ bool CTobrinDoc::DoSaveDocument(const wxString& file) {
   // The document holds nothing, so a file that Open gave it is never written over.
   if (!m_openedFile.empty() && file == m_openedFile) return true;
   std::string message;
-  if (!CreateEmptyDocumentFile(file.utf8_string(), &message)) {
-    wxLogError("%s", wxString::FromUTF8(message));
+  if (!CreateEmptyDocumentFile(PathFromWx(file), &message)) {
+    wxLogError("%s", MessageText(message));
     return false;
   }
   return true;

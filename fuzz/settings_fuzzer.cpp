@@ -13,6 +13,10 @@
 // The same holds for settings that did not come from the text: the lines of the input, as the
 // application might hold them as recent paths, with a PreviewPages taken from its first bytes.
 // Those must read back as exactly the entries that can be stored.
+//
+// And the whole save at exit, on a real file holding the text, through the application's own
+// reader, decision and atomic write: a text file (no control byte but tab, CR and LF) is read
+// whole and written with every other line kept; any other file is left byte for byte.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +27,7 @@
 #include <vector>
 
 #include "app/settings_file.h"
+#include "tests/support/xvfb.h"
 
 namespace {
 
@@ -149,6 +154,41 @@ void CheckWrite(std::string_view input, const Settings& settings, const Settings
   if (again != written) Fail("writing the same settings twice changes the file", input, again);
 }
 
+bool IsText(std::string_view s) {
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
+  }
+  return true;
+}
+
+void CheckSaveAtExit(std::string_view input, const Settings& held, const Settings& expected) {
+  static const tobrin_test::TempDir folder;  // scripts/fuzz puts it on tmpfs
+  const std::string path = folder / "tobrin.ini";
+  tobrin_test::WriteFile(path, std::string(input));
+  std::string text, error;
+  const SettingsFileState state = ReadSettingsFile(path, &text, &error);
+  if (state != (IsText(input) ? SettingsFileState::kRead : SettingsFileState::kRefused)) {
+    Fail("the file was read as text when it is not, or refused when it is", input, error);
+  }
+  if (state == SettingsFileState::kRead && text != input) Fail("the file was misread", input, text);
+
+  const SettingsWrite save = PrepareSettingsWrite(path, held);
+  if (save.write != (state == SettingsFileState::kRead)) {
+    Fail("the decision to write does not follow the read", input, save.reason);
+  }
+  if (save.write && !WriteFileAtomically(path, save.text, &error)) {
+    Fail("the file could not be written", input, error);
+  }
+  const std::string after = tobrin_test::ReadFile(path);
+  if (!save.write) {
+    if (after != input) Fail("a file left alone was changed", input, after);
+    if (save.reason.empty()) Fail("a file was left alone without a reason", input, "");
+    return;
+  }
+  CheckLinesKept(input, after, held.previewPages != 0);
+  CheckSame(ParseSettings(after), expected, "the saved file does not read back", input);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -179,5 +219,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // PreviewPages 0 is not written, so the file's own value, if any, stays.
   expected.previewPages = held.previewPages != 0 ? held.previewPages : read.previewPages;
   CheckWrite(input, held, expected);
+  CheckSaveAtExit(input, held, expected);
   return 0;
 }

@@ -20,6 +20,7 @@ using tobrin_test::ReadFile;
 using tobrin_test::TempDir;
 using tobrin_test::WriteFile;
 using Files = std::vector<std::string>;
+using State = SettingsFileState;
 using namespace std::string_literals;
 
 TEST(ParseSettings, ReadsTheRecentFilesInOrderAndPreviewPages) {
@@ -115,15 +116,63 @@ TEST(SettingsFilePath, FollowsXdgConfigHomeThenHome) {
 TEST(ReadSettingsFile, RefusesWhatIsNotASmallRegularFile) {
   TempDir dir;
   std::string text, error;
-  EXPECT_FALSE(ReadSettingsFile(dir / "missing.ini", &text, &error));
-  EXPECT_FALSE(ReadSettingsFile(dir.path(), &text, &error));  // a folder
+  EXPECT_EQ(ReadSettingsFile(dir / "missing.ini", &text, &error), State::kMissing);
+  EXPECT_EQ(ReadSettingsFile(dir.path(), &text, &error), State::kRefused);  // a folder
   ASSERT_EQ(mkfifo((dir / "pipe.ini").c_str(), 0600), 0);
-  EXPECT_FALSE(ReadSettingsFile(dir / "pipe.ini", &text, &error));  // and without blocking
+  // And without blocking.
+  EXPECT_EQ(ReadSettingsFile(dir / "pipe.ini", &text, &error), State::kRefused);
   WriteFile(dir / "big.ini", std::string(MAX_SETTINGS_FILE_SIZE + 1, 'x'));
-  EXPECT_FALSE(ReadSettingsFile(dir / "big.ini", &text, &error));
+  EXPECT_EQ(ReadSettingsFile(dir / "big.ini", &text, &error), State::kRefused);
   WriteFile(dir / "ok.ini", "[Recent File List]\nFile1=/z\n");
-  ASSERT_TRUE(ReadSettingsFile(dir / "ok.ini", &text, &error)) << error;
+  ASSERT_EQ(ReadSettingsFile(dir / "ok.ini", &text, &error), State::kRead) << error;
   EXPECT_EQ(ParseSettings(text).recentFiles, (Files{"/z"}));
+}
+
+TEST(ReadSettingsFile, ReadsAnyTextUpToTheBoundAndNothingBinary) {
+  TempDir dir;
+  const std::string head = "[Recent File List]\nFile1=/a\n";
+  const std::string largest = head + std::string(MAX_SETTINGS_FILE_SIZE - head.size(), ';');
+  struct Row {
+    std::string bytes;
+    State state;
+  };
+  const Row rows[] = {
+      {largest, State::kRead},
+      {"[S]\r\nk=\tv\r\nFile1=/caf\xe9.dat \xff\xfe\n", State::kRead},  // paths are bytes
+      {"[Recent File List]\nFile1=/a\0b\n"s, State::kRefused},
+      {"[S]\nk=\x01\n", State::kRefused},
+      {"\xff\xfe[\0S\0]\0"s, State::kRefused},  // UTF-16
+  };
+  for (const Row& row : rows) {
+    WriteFile(dir / "tobrin.ini", row.bytes);
+    std::string text, error;
+    EXPECT_EQ(ReadSettingsFile(dir / "tobrin.ini", &text, &error), row.state) << row.bytes.size();
+    if (row.state == State::kRead) {
+      EXPECT_TRUE(text == row.bytes) << row.bytes.size();
+    } else {
+      EXPECT_NE(error.find(dir / "tobrin.ini"), std::string::npos) << error;
+    }
+  }
+}
+
+TEST(PrepareSettingsWrite, WritesANewFileOrKeepsEveryByteOfALargeOne) {
+  TempDir dir;
+  const std::string path = dir / "tobrin.ini";
+  Settings s;
+  s.recentFiles = {"/new/caf\xe9.dat", "/etc/hosts"};
+  SettingsWrite save = PrepareSettingsWrite(path, s);  // no file yet
+  ASSERT_TRUE(save.write);
+  EXPECT_EQ(save.text, "[Recent File List]\nFile1=/new/caf\xe9.dat\nFile2=/etc/hosts\n");
+
+  // A few MiB of the user's own keys, as big as real files of other programs get.
+  std::string other = "[Other]\n";
+  for (int i = 0; other.size() < 3 * 1024 * 1024; ++i)
+    other += "key" + std::to_string(i) + " = value \xe9 " + std::to_string(i) + "\r\n";
+  WriteFile(path, "[Recent File List]\nFile1=/etc/hosts\n" + other);
+  save = PrepareSettingsWrite(path, s);
+  ASSERT_TRUE(save.write) << save.reason;
+  EXPECT_TRUE(save.text ==
+              "[Recent File List]\nFile1=/new/caf\xe9.dat\nFile2=/etc/hosts\n" + other);
 }
 
 TEST(WriteFileAtomically, CreatesTheFolderAndReplacesTheFileWhole) {
@@ -154,6 +203,62 @@ TEST(WriteFileAtomically, FollowsASymbolicLink) {
   struct stat st;
   ASSERT_EQ(lstat((dir / "link.ini").c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST(WriteFileAtomically, ALinkStaysALinkAndItsFileIsWrittenInItsOwnFolder) {
+  struct Row {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> links;  // name, target
+    std::string file;                                        // where the text must land
+    mode_t mode;                                             // of the file before, 0 for none
+  };
+  const Row rows[] = {
+      {"dangling, absolute", {{"tobrin.ini", "@/dots/tobrin.ini"}}, "dots/tobrin.ini", 0},
+      {"dangling, relative, into a folder not yet made",
+       {{"tobrin.ini", "new/dots/tobrin.ini"}},
+       "new/dots/tobrin.ini",
+       0},
+      {"a chain, relative from each link's folder",
+       {{"tobrin.ini", "dots/link2"}, {"dots/link2", "../real/tobrin.ini"}},
+       "real/tobrin.ini",
+       0640},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempDir dir;
+    std::filesystem::create_directories(dir / "dots");
+    std::filesystem::create_directories(dir / "real");
+    for (const auto& [name, target] : row.links) {
+      const std::string to = target[0] == '@' ? dir.path() + target.substr(1) : target;
+      ASSERT_EQ(symlink(to.c_str(), (dir / name).c_str()), 0);
+    }
+    if (row.mode != 0) {
+      WriteFile(dir / row.file, "old");
+      chmod((dir / row.file).c_str(), row.mode);
+    }
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(dir / "tobrin.ini", "new", &error)) << error;
+    EXPECT_EQ(ReadFile(dir / row.file), "new");
+    struct stat st;
+    for (const auto& link : row.links) {
+      ASSERT_EQ(lstat((dir / link.first).c_str(), &st), 0);
+      EXPECT_TRUE(S_ISLNK(st.st_mode)) << link.first;
+    }
+    ASSERT_EQ(stat((dir / row.file).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, row.mode != 0 ? row.mode : 0600);
+    // No temporary file left beside it.
+    const std::filesystem::path folder = std::filesystem::path(dir / row.file).parent_path();
+    const auto entries = std::distance(std::filesystem::directory_iterator(folder),
+                                       std::filesystem::directory_iterator());
+    EXPECT_EQ(entries, 1);
+  }
+  // A loop of links names no file: nothing is written, the links stay.
+  TempDir dir;
+  ASSERT_EQ(symlink("b", (dir / "a").c_str()), 0);
+  ASSERT_EQ(symlink("a", (dir / "b").c_str()), 0);
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomically(dir / "a", "x", &error));
+  EXPECT_EQ(std::filesystem::read_symlink(dir / "a"), "b");
 }
 
 TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileIntact) {

@@ -1,5 +1,7 @@
 // The application shell in process: window, menus, prompts, commands, documents, About,
 // help and settings.
+#include <GL/glu.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -21,6 +23,7 @@
 #include "app/doc_manager.h"
 #include "app/file_dialog.h"
 #include "app/help_book.h"
+#include "app/path_text.h"
 #include "model/joints.h"
 #include "tests/support/figure_table.h"
 #include "tests/support/matrix_checks.h"
@@ -30,6 +33,19 @@
 namespace {
 
 using namespace tobrin_test;
+
+// Set, GLU's allocation of the view's guide quadric fails: out of memory while the main window
+// is built.
+bool g_quadricFails = false;
+
+}  // namespace
+
+GLUquadric* gluNewQuadric() {
+  static const auto real = reinterpret_cast<GLUquadric* (*)()>(dlsym(RTLD_NEXT, "gluNewQuadric"));
+  return g_quadricFails ? nullptr : real();
+}
+
+namespace {
 
 wxArrayString OnePath(const std::string& path) {
   wxArrayString paths;
@@ -70,7 +86,7 @@ class Shell : public ShellTest {
       if (wildcard) *wildcard = files.GetWildcard();
       if (proposed) *proposed = files.GetFilename();
       if (style) *style = files.GetWindowStyle();
-      return wxString::FromUTF8(path);
+      return PathToWx(path);
     });
   }
 
@@ -488,6 +504,21 @@ class Settings : public Shell {
   void SetUp() override {
     ShellTest::SetUp();  // the application starts in each test, after the file is prepared
   }
+
+  // Selects the file `path` (its bytes) in a GTK file chooser, as a click on it does.
+  static void SelectInFileChooser(void* chooser, const std::string& path) {
+    const auto set = reinterpret_cast<int (*)(void*, const char*)>(
+        dlsym(RTLD_DEFAULT, "gtk_file_chooser_set_filename"));
+    const auto get =
+        reinterpret_cast<char* (*)(void*)>(dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_filename"));
+    ASSERT_TRUE(set != nullptr && get != nullptr && set(chooser, path.c_str()));
+    for (int i = 0; i < 200; ++i) {  // the chooser takes the selection once its folder is read
+      const std::unique_ptr<char, decltype(&std::free)> name(get(chooser), &std::free);
+      if (name != nullptr) return;
+      Pump(1);
+      wxMilliSleep(10);
+    }
+  }
 };
 
 // The application starts in the test itself.
@@ -536,7 +567,7 @@ TEST_F(Settings, BadSettingsFilesGiveTheDefaults) {
       {"binary", [](const std::string& p) { WriteFile(p, std::string("\0\xff\x01[Re\0", 8)); }},
       {"oversized",
        [](const std::string& p) {
-         WriteFile(p, "[Recent File List]\nFile1=/x\n" + std::string(200000, ';'));
+         WriteFile(p, "[Recent File List]\nFile1=/x\n" + std::string(MAX_SETTINGS_FILE_SIZE, ';'));
        }},
       {"folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
       {"pipe", [](const std::string& p) { mkfifo(p.c_str(), 0600); }},
@@ -545,10 +576,16 @@ TEST_F(Settings, BadSettingsFilesGiveTheDefaults) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove_all(SettingsFile());
     c.make(SettingsFile());
+    const bool regular = std::filesystem::is_regular_file(SettingsFile());
+    const std::string before = regular ? ReadFile(SettingsFile()) : "";
     ASSERT_TRUE(StartApp());
     EXPECT_TRUE(History().empty());
     EXPECT_EQ(app().LoadedSettings().previewPages, 0);
     StopApp();
+    // A file that is not Tobrin's to read is not Tobrin's to replace.
+    if (regular) {
+      EXPECT_TRUE(ReadFile(SettingsFile()) == before);
+    }
   }
 }
 
@@ -569,6 +606,56 @@ TEST_F(Settings, TheHelpWindowWritesNothingIntoTheSettingsFile) {
   Pump();
   StopApp();
   EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\n");
+}
+
+TEST_F(Settings, PathsThatAreNotUtf8ComeBackByteForByteInTheirPlaces) {
+  const std::string fromFile = "/r/caf\xe9.dat";
+  WriteFile(SettingsFile(),
+            "[Recent File List]\nFile1=/r/one\nFile2=" + fromFile + "\nFile3=/r/three\n");
+  ASSERT_TRUE(StartApp());
+  EXPECT_EQ(History().size(), 3u);
+  const std::string saved = *files_ / "na\xefve.tob", opened = *files_ / "\xff\xfe.dat";
+  AnswerFileDialog(saved);
+  Command(ID_FILE_SAVE);  // a new document: Save As creates the file
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  WriteFile(opened, "");
+  // Open through GTK's own dialog (answered OK by the hook) with the file selected in it.
+  SetFileDialogAnswer(nullptr);
+  dialogs_.answer = [&](wxDialog* dialog) {
+    SelectInFileChooser(dialog->GetHandle(), opened);
+    return wxID_OK;
+  };
+  Command(ID_FILE_OPEN);
+  EXPECT_EQ(PathFromWx(Document()->GetFilename()), opened);
+  // A file that cannot be opened is named in the message, not dropped from it.
+  log_->errors.clear();
+  AnswerFileDialog(*files_ / "gone\xe9");
+  Command(ID_FILE_OPEN);
+  ASSERT_EQ(log_->errors.size(), 1u);
+  EXPECT_NE(log_->errors[0].Find("gone\\351"), wxNOT_FOUND) << log_->errors[0];
+  StopApp();
+  EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\nFile1=" + opened + "\nFile2=" + saved +
+                                          "\nFile3=/r/one\nFile4=" + fromFile + "\n");
+}
+
+TEST_F(Settings, OutOfMemoryWhileTheWindowIsBuiltFailsCleanlyAndWritesNothing) {
+  WriteFile(SettingsFile(), "[recent file list]\nfile1=/r/one\n");  // a save would rewrite it
+  struct stat before, after;
+  ASSERT_EQ(stat(SettingsFile().c_str(), &before), 0);
+  g_quadricFails = true;
+  const bool started = StartApp();
+  g_quadricFails = false;
+  EXPECT_FALSE(started);
+  EXPECT_NE(app().StartupError().Find("not enough memory"), wxNOT_FOUND) << app().StartupError();
+  EXPECT_EQ(app().MainFrame(), nullptr);
+  EXPECT_TRUE(wxTopLevelWindows.empty());
+  app().OnExit();  // the exit, should anything still run it, has nothing to save
+  ASSERT_EQ(stat(SettingsFile().c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(ReadFile(SettingsFile()), "[recent file list]\nfile1=/r/one\n");
+  // And the next start is a normal one.
+  ASSERT_TRUE(StartApp());
+  EXPECT_EQ(History(), (std::vector<wxString>{"/r/one"}));
 }
 
 }  // namespace

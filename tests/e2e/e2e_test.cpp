@@ -111,7 +111,7 @@ TEST_F(Tobrin, OpenThroughTheFileDialogEntersTheRecentList) {
 }
 
 TEST_F(Tobrin, TerminationSignalsCloseAsExitDoes) {
-  for (int signal : {SIGTERM, SIGINT}) {
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
     Start();
     WaitForWindow();
     std::filesystem::remove(config_ / "tobrin.ini");

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <random>
 
 #include "tests/support/tobrin_fixture.h"
 
@@ -58,6 +59,34 @@ TEST_F(SettingsFaults, AFolderOutOfRoomLeavesTheOldFileAndExitStillEnds) {
   chmod(script.c_str(), 0755);
   wrapper_ = {script};
   QuitAndExpectTheOldFileKept();
+}
+
+TEST_F(SettingsFaults, ALargeFileAndOneOfArbitraryBytesComeThroughExitByteForByte) {
+  // 111 KB with a section of the user's own, read and written back whole; 1 MiB of random
+  // bytes, which is no settings text, left alone with one line on stderr.
+  std::string large = "[Recent File List]\nFile1=/etc/hosts\n[Other]\n";
+  for (int i = 0; i < 6000; ++i)
+    large += "key" + std::to_string(i) + "=value " + std::to_string(i) + "\n";
+  std::string bytes(1 << 20, '\0');
+  std::mt19937 random(11);
+  for (char& c : bytes)
+    c = static_cast<char>(random());
+  for (const std::string* text : {&large, &bytes}) {
+    WriteFile(config_ / "tobrin.ini", *text);
+    Start();
+    WaitForWindow();
+    Key("alt+f x");
+    EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
+    EXPECT_TRUE(ReadFile(config_ / "tobrin.ini") == *text) << text->size();
+    const std::string errors = ReadFile(stderr_);
+    const std::string notSaved = "list of this session was not saved";
+    const size_t said = errors.find(notSaved);
+    EXPECT_EQ(said != std::string::npos, text == &bytes) << errors;
+    if (said != std::string::npos) {
+      EXPECT_EQ(errors.find(notSaved, said + 1), std::string::npos) << errors;  // said once
+    }
+    server_.reset();
+  }
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ void TobrinFixture::Start(std::vector<std::string> extra, std::vector<std::strin
   command.push_back(wrapped ? executable : "tobrin");
   pid_ = fork();
   if (pid_ == 0) {
+    signal(SIGHUP, SIG_DFL);  // the program keeps a hangup ignored (nohup) as it finds it
     for (const std::string& e : env)
       putenv(const_cast<char*>(strdup(e.c_str())));
     freopen(stderr_.c_str(), "w", stderr);
