@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "app/settings_file.h"
-#include "tests/support/xvfb.h"
+#include "tools/temp_dir.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <future>
 
-#include "tests/support/xvfb.h"
+#include "tools/temp_dir.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <iterator>
 
-#include "tests/support/xvfb.h"
+#include "tools/temp_dir.h"
 
 namespace {
 

@@ -3,8 +3,6 @@
 // <build>/test-images.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,7 +10,6 @@
 
 #include "tests/support/image_compare.h"
 #include "tests/support/tobrin_fixture.h"
-#include "tests/support/xvfb.h"
 
 namespace {
 
@@ -52,7 +49,7 @@ TEST_F(Tobrin, ADoubleClickTogglesAPartOnce) {
   Key("alt+m j");
   const Point head = PartOnScreen("Head");
   MoveTo(head);
-  Shell("xdotool click --repeat 2 --delay 60 1");
+  Xdotool("click --repeat 2 --delay 60 1");
   // Both clicks are handled well within this; a second toggle would have undone the first.
   Pause(500);
   EXPECT_TRUE(WaitForRed(head, true, 3000, "double-click"))
@@ -83,7 +80,7 @@ TEST_F(Tobrin, EditAndPaneKeysAndNewChangeNothing) {
     Keep(after, "after");
   }
   EXPECT_EQ(differing, 0);
-  EXPECT_EQ(waitpid(pid_, nullptr, WNOHANG), 0) << "the program ended";
+  EXPECT_TRUE(program_.Running()) << "the program ended";
 }
 
 TEST_F(Tobrin, OpenThroughTheFileDialogEntersTheRecentList) {
@@ -92,18 +89,16 @@ TEST_F(Tobrin, OpenThroughTheFileDialogEntersTheRecentList) {
   Start();
   WaitForWindow();
   Key("ctrl+o");
-  ASSERT_EQ(Shell("timeout 10 xdotool search --sync --onlyvisible --name '^Open$' >/dev/null"), 0)
-      << "no Open dialog";
+  ASSERT_NE(FindWindow("^Open$", 10000), 0u) << "no Open dialog";
   Pause(300);
   Key("ctrl+l");
-  Shell("xdotool type --delay 10 '" + document + "'");
+  RunCommand({{"xdotool", "type", "--delay", "10", document}});
   // The first Return may only accept the location entry's completion.
-  for (int i = 0; i < 3 && Shell("xdotool search --onlyvisible --name '^Open$' >/dev/null") == 0;
-       ++i) {
+  for (int i = 0; i < 3 && FindWindow("^Open$") != 0; ++i) {
     Key("Return");
     Pause(400);
   }
-  Shell("xdotool windowfocus --sync " + std::to_string(window_));
+  Focus();
   Key("alt+f x");
   ASSERT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
   EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), "[Recent File List]\nFile1=" + document + "\n");
@@ -115,7 +110,7 @@ TEST_F(Tobrin, TerminationSignalsCloseAsExitDoes) {
     Start();
     WaitForWindow();
     std::filesystem::remove(config_ / "tobrin.ini");
-    kill(pid_, signal);
+    kill(program_.pid(), signal);
     EXPECT_EQ(WaitForExit(), 0) << "signal " << signal << ": " << ReadFile(stderr_);
     EXPECT_TRUE(std::filesystem::exists(config_ / "tobrin.ini")) << "signal " << signal;
     server_.reset();
@@ -123,11 +118,13 @@ TEST_F(Tobrin, TerminationSignalsCloseAsExitDoes) {
 }
 
 TEST_F(Tobrin, WithoutADisplayItSaysSoAndExitsWithStatusOne) {
-  for (const char* display : {"", ":9999"}) {
-    const std::string command = std::string("env -u WAYLAND_DISPLAY ") +
-                                (display[0] ? "DISPLAY=" + std::string(display) : "-u DISPLAY") +
-                                " " TOBRIN_EXECUTABLE " 2>" + (files_ / "err.txt");
-    EXPECT_EQ(Shell(command), 1) << display;
+  for (const std::string display : {"", ":9999"}) {
+    const std::string setting = display.empty() ? "DISPLAY" : "DISPLAY=" + display;
+    EXPECT_EQ(
+        RunCommand({{TOBRIN_EXECUTABLE}, {"WAYLAND_DISPLAY", setting}, "", files_ / "err.txt"})
+            .status,
+        1)
+        << display;
     const std::string error = ReadFile(files_ / "err.txt");
     EXPECT_NE(error.find("xvfb-run"), std::string::npos) << error;
     EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
@@ -143,11 +140,9 @@ TEST_F(Tobrin, WithoutOpenGLItSaysSoAndExitsNonZero) {
   };
   for (const Case& c : {Case{{"-extension", "GLX"}, {}}, Case{{}, {"LIBGL_ALWAYS_INDIRECT=1"}}}) {
     Start(c.server, c.env);
-    ASSERT_EQ(Shell("timeout 20 xdotool search --sync --onlyvisible --name '^Tobrin$' >/dev/null"),
-              0)
-        << "no message box; stderr: " << ReadFile(stderr_);
+    ASSERT_NE(FindWindow("^Tobrin$", 20000), 0u) << "no message box; stderr: " << ReadFile(stderr_);
     Pause(300);
-    Shell("xdotool search --onlyvisible --name '^Tobrin$' windowfocus --sync key Return");
+    Xdotool("search --onlyvisible --name ^Tobrin$ windowfocus --sync key Return");
     EXPECT_EQ(WaitForExit(), 1);
     EXPECT_NE(ReadFile(stderr_).find("OpenGL"), std::string::npos) << ReadFile(stderr_);
     EXPECT_FALSE(std::filesystem::exists(config_ / "tobrin.ini")) << "a failed start wrote";
@@ -166,7 +161,7 @@ TEST_F(Tobrin, OnAScaledDisplayTheFigureFillsTheAreaAndPicksUnderThePointer) {
   WaitForWindow();
   const RgbaImage plain = Shot();
   const int top1 = canvasTop_, width1 = canvasWidth_, height1 = canvasHeight_;
-  kill(pid_, SIGTERM);
+  kill(program_.pid(), SIGTERM);
   ASSERT_EQ(WaitForExit(), 0);
 
   Start({}, {"GDK_SCALE=2"});
@@ -228,16 +223,16 @@ TEST_F(Tobrin, HelpIndexOpensTheBookFromTheBuildTreeAndWhenInstalled) {
   Start();
   WaitForWindow();
   Key("alt+h i");
-  EXPECT_TRUE(WaitFor([&](const RgbaImage&) { return WindowShown("Tobrin Help"); }, 5000, "help"))
+  EXPECT_TRUE(
+      WaitFor([&](const RgbaImage&) { return FindWindow("^Tobrin Help") != 0; }, 5000, "help"))
       << ReadFile(stderr_);
-  kill(pid_, SIGTERM);
+  kill(program_.pid(), SIGTERM);
   ASSERT_EQ(WaitForExit(), 0);
   EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), "[Recent File List]\n");  // nothing of the help's
   server_.reset();
 
   const std::string prefix = files_ / "prefix";
-  ASSERT_EQ(Shell("\"" CMAKE_COMMAND "\" --install \"" TOBRIN_BUILD_DIR "\" --prefix \"" + prefix +
-                  "\" >/dev/null"),
+  ASSERT_EQ(RunCommand({{CMAKE_COMMAND, "--install", TOBRIN_BUILD_DIR, "--prefix", prefix}}).status,
             0);
   for (const char* installed :
        {"bin/tobrin", "share/tobrin/help/tobrin.hhp", "share/tobrin/help/index.html",
@@ -248,8 +243,8 @@ TEST_F(Tobrin, HelpIndexOpensTheBookFromTheBuildTreeAndWhenInstalled) {
   Start({}, {}, prefix + "/bin/tobrin");
   WaitForWindow();
   Key("alt+h i");
-  EXPECT_TRUE(
-      WaitFor([&](const RgbaImage&) { return WindowShown("Tobrin Help"); }, 5000, "help-installed"))
+  EXPECT_TRUE(WaitFor([&](const RgbaImage&) { return FindWindow("^Tobrin Help") != 0; }, 5000,
+                      "help-installed"))
       << ReadFile(stderr_);
 }
 

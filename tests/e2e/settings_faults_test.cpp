@@ -36,7 +36,7 @@ class SettingsFaults : public TobrinFixture {
 
 TEST_F(SettingsFaults, AReadOnlyFolderLeavesTheOldFileAndExitStillEnds) {
   // A read-only bind mount of the folder, in a mount namespace of the program's own.
-  if (Shell("unshare --mount true >/dev/null 2>&1") != 0) {
+  if (RunCommand({{"unshare", "--mount", "true"}}).status != 0) {
     GTEST_SKIP() << "mount namespaces are not available here";
   }
   const std::string script = files_ / "read-only.sh";

@@ -8,8 +8,6 @@
 // TOBRIN_SOAK_SECONDS sets how long the random input runs (40 by default, the CI form; the
 // warm-up comes on top), TOBRIN_SOAK_SEED the random sequence (printed, for reproducing a run).
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,7 +15,6 @@
 #include <cstdlib>
 #include <functional>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "tests/support/resident_memory.h"
@@ -33,8 +30,8 @@ using namespace tobrin_test;
 using Clock = std::chrono::steady_clock;
 
 long EnvironmentNumber(const char* name, long fallback) {
-  const char* text = std::getenv(name);
-  return text != nullptr && text[0] != '\0' ? std::atol(text) : fallback;
+  const std::string text = GetEnv(name);
+  return text.empty() ? fallback : std::atol(text.c_str());
 }
 
 double MsSince(Clock::time_point start) {
@@ -54,17 +51,6 @@ void RequestClose(const std::string& display, unsigned long window) {
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(d, window, False, NoEventMask, &event);
   XCloseDisplay(d);
-}
-
-// The first shown top-level window whose name matches `pattern`, or 0.
-unsigned long FindWindow(const std::string& pattern) {
-  FILE* out =
-      popen(("xdotool search --onlyvisible --name '" + pattern + "' 2>/dev/null").c_str(), "r");
-  if (out == nullptr) return 0;
-  unsigned long id = 0;
-  if (std::fscanf(out, "%lu", &id) != 1) id = 0;
-  pclose(out);
-  return id;
 }
 
 class Soak : public TobrinFixture {
@@ -87,7 +73,7 @@ class Soak : public TobrinFixture {
 
   // Runs xdotool with `args`, which send `events` X input events.
   void Xdo(const std::string& args, long events) {
-    Shell("xdotool " + args + " >/dev/null 2>&1");
+    Xdotool(args);
     events_ += events;
   }
 
@@ -95,8 +81,7 @@ class Soak : public TobrinFixture {
   // press and one release.
   void Keys(const std::string& chords) {
     long events = 0;
-    std::istringstream words(chords);
-    for (std::string chord; words >> chord;)
+    for (const std::string& chord : Words(chords))
       events += 2 * (1 + std::count(chord.begin(), chord.end(), '+'));
     Xdo("key --delay 30 " + chords, events);
   }
@@ -105,8 +90,6 @@ class Soak : public TobrinFixture {
     const Point at = OnScreen(p);
     return std::to_string(at.x) + " " + std::to_string(at.y);
   }
-
-  void Focus() { Shell("xdotool windowfocus --sync " + std::to_string(window_) + " 2>/dev/null"); }
 
   // Waits until a window matching `pattern` is shown (or gone); the milliseconds it took.
   double WaitForWindowState(const std::string& pattern, bool shown, unsigned long* id = nullptr) {
@@ -187,39 +170,35 @@ class Soak : public TobrinFixture {
                             "shift+Delete", "ctrl+Insert", "shift+Insert", "F6", "shift+F6"}));
   }
 
+  // Opens a window with `keys`, closes it with `close` once it shows, and waits until it goes.
+  void Dialog(const std::string& keys, const std::string& name,
+              const std::function<void(unsigned long)>& close) {
+    Keys(keys);
+    unsigned long id = 0;
+    NoteDialog(WaitForWindowState(name, true, &id));
+    if (id == 0) return;
+    close(id);
+    NoteDialog(WaitForWindowState(name, false));
+    Focus();
+    ++dialogs_;
+  }
+
+  // A key in the dialog `id`, focused first.
+  void KeyIn(unsigned long id, const std::string& key) {
+    Xdo("windowfocus --sync " + std::to_string(id) + " key " + key, 2);
+  }
+
   void AboutBox() {
-    Keys("alt+h a");
-    unsigned long about = 0;
-    NoteDialog(WaitForWindowState("^About tobrin$", true, &about));
-    if (about == 0) return;
-    Xdo("windowfocus --sync " + std::to_string(about) + " key " +
-            Pick<std::string>({"Escape", "Return"}),
-        2);
-    NoteDialog(WaitForWindowState("^About tobrin$", false));
-    Focus();
-    ++dialogs_;
+    Dialog("alt+h a", "^About tobrin$", [&](unsigned long id) {
+      KeyIn(id, Pick<std::string>({"Escape", "Return"}));
+    });
   }
-
   void OpenDialog() {
-    Keys("ctrl+o");
-    unsigned long open = 0;
-    NoteDialog(WaitForWindowState("^Open$", true, &open));
-    if (open == 0) return;
-    Xdo("windowfocus --sync " + std::to_string(open) + " key Escape", 2);
-    NoteDialog(WaitForWindowState("^Open$", false));
-    Focus();
-    ++dialogs_;
+    Dialog("ctrl+o", "^Open$", [&](unsigned long id) { KeyIn(id, "Escape"); });
   }
-
   void HelpWindow() {
-    Keys("alt+h i");
-    unsigned long help = 0;
-    NoteDialog(WaitForWindowState("^Tobrin Help", true, &help));
-    if (help == 0) return;
-    RequestClose(server_->display(), help);
-    NoteDialog(WaitForWindowState("^Tobrin Help", false));
-    Focus();
-    ++dialogs_;
+    Dialog("alt+h i", "^Tobrin Help",
+           [&](unsigned long id) { RequestClose(server_->display(), id); });
   }
 
   void ResizeTo(int width, int height) {
@@ -285,13 +264,6 @@ class Soak : public TobrinFixture {
     return ink;
   }
 
-  RgbaImage FrameShot() {
-    RgbaImage image;
-    std::string error;
-    EXPECT_TRUE(GrabWindow(server_->display().c_str(), window_, &image, &error)) << error;
-    return image;
-  }
-
   // Reset, Orientation, Visible Arcball through the menus: the milliseconds until the screen
   // shows the guide sphere as it now should be, which takes the program's event loop handling
   // three commands and painting; -1 if it never does.
@@ -301,7 +273,7 @@ class Soak : public TobrinFixture {
     const auto start = Clock::now();
     RgbaImage shot;
     do {
-      shot = FrameShot();
+      shot = Shot();
       const int ink = SphereInk(shot);
       if (sphereOn_ ? ink >= kShownInk : ink <= kHiddenInk) {
         const double ms = MsSince(start);
@@ -321,12 +293,12 @@ class Soak : public TobrinFixture {
     ResizeTo(startWidth_, startHeight_);
     CheckAlive("before measuring memory");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    return ResidentKiB(pid_);
+    return ResidentKiB(program_.pid());
   }
 
   // Probes and checks the answer came in time and the program still runs.
   void CheckAlive(const std::string& when) {
-    ASSERT_EQ(waitpid(pid_, nullptr, WNOHANG), 0)
+    ASSERT_TRUE(program_.Running())
         << "the program ended " << when << " (seed " << seed_ << "): " << ReadFile(stderr_);
     const double ms = Probe();
     ASSERT_GE(ms, 0) << "no answer to the probe " << when << " (seed " << seed_ << ")";
@@ -357,7 +329,7 @@ TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
   Start({}, {"MALLOC_MMAP_THRESHOLD_=131072", "MALLOC_TRIM_THRESHOLD_=131072"});
   WaitForWindow();
   ASSERT_FALSE(HasFatalFailure());
-  const RgbaImage first = FrameShot();
+  const RgbaImage first = Shot();
   ASSERT_EQ(first.width, canvasWidth_) << "the main window is not at the screen's corner";
   width_ = startWidth_ = first.width;
   height_ = startHeight_ = first.height;
@@ -385,7 +357,7 @@ TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
     ++bursts_;
     CheckAlive("after burst " + std::to_string(bursts_));
     ASSERT_FALSE(HasFatalFailure());
-    rssMax = std::max(rssMax, ResidentKiB(pid_));
+    rssMax = std::max(rssMax, ResidentKiB(program_.pid()));
     if (bursts_ % 20 == 0) {
       std::printf("soak: %.0f s, %d bursts, %ld input events, VmRSS %ld KiB at the start size\n",
                   MsSince(started) / 1000.0, bursts_, events_, MeasureResident());

@@ -19,7 +19,7 @@ void ShellEnvironment::SetUp() {
     return;
   }
   home_ = std::make_unique<TempDir>();
-  SetGuiTestEnvironment(server_->display(), home_->path());
+  SetEnvironment(server_->Environment(home_->path()));
   ::setenv("HOME", home_->path().c_str(), 1);
   wxApp::SetInstance(new CTobrinApp);
   static char name[] = "shell_tests";

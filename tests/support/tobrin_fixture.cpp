@@ -1,16 +1,10 @@
 #include "tests/support/tobrin_fixture.h"
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <sstream>
 #include <thread>
 
 #include "model/figure.h"
@@ -22,17 +16,8 @@ namespace tobrin_test {
 
 using Clock = std::chrono::steady_clock;
 
-int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 int ScaledMs(int ms) {
-  static const double scale = [] {
-    const char* text = std::getenv("TOBRIN_TEST_TIME_SCALE");
-    const double value = text != nullptr ? std::atof(text) : 1.0;
-    return value >= 1.0 ? value : 1.0;
-  }();
+  static const double scale = std::max(1.0, std::atof(GetEnv("TOBRIN_TEST_TIME_SCALE").c_str()));
   return static_cast<int>(ms * scale);
 }
 
@@ -40,67 +25,43 @@ void Pause(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ScaledMs(ms)));
 }
 
-bool WindowShown(const std::string& prefix) {
-  return Shell("xdotool search --onlyvisible --name '^" + prefix + "' >/dev/null 2>&1") == 0;
+int Xdotool(const std::string& args) {
+  return RunCommand({Words("xdotool " + args)}, ScaledMs(20000)).status;
+}
+
+unsigned long FindWindow(const std::string& name, int ms) {
+  Command search{{"xdotool", "search", "--onlyvisible", "--name", name}};
+  if (ms > 0) search.argv.insert(search.argv.begin() + 2, "--sync");
+  const Output found = RunCommand(search, ms > 0 ? ms : ScaledMs(20000));
+  return found.status == 0 ? std::stoul(found.text) : 0;
 }
 
 void TobrinFixture::Start(std::vector<std::string> extra, std::vector<std::string> env,
                           const std::string& executable) {
-  server_ = std::make_unique<XvfbServer>(1280, 1024, extra);
+  server_ = std::make_unique<XvfbServer>(XvfbOptions{extra});
   ASSERT_TRUE(server_->ok()) << server_->error();
-  SetGuiTestEnvironment(server_->display(), config_.path());
+  SetEnvironment(server_->Environment(config_.path()));
   stderr_ = files_ / "stderr.txt";
   // The test's own wrapper outermost, so that a TOBRIN_TEST_WRAPPER (valgrind) still runs the
   // program itself.
-  std::vector<std::string> command = wrapper_;
-  if (const char* wrapper = std::getenv("TOBRIN_TEST_WRAPPER")) {
-    std::istringstream words(wrapper);
-    for (std::string word; words >> word;)
-      command.push_back(word);
-  }
-  const bool wrapped = !command.empty();
-  command.push_back(wrapped ? executable : "tobrin");
-  pid_ = fork();
-  if (pid_ == 0) {
-    signal(SIGHUP, SIG_DFL);  // the program keeps a hangup ignored (nohup) as it finds it
-    for (const std::string& e : env)
-      putenv(const_cast<char*>(strdup(e.c_str())));
-    freopen(stderr_.c_str(), "w", stderr);
-    std::vector<char*> argv;
-    for (std::string& word : command)
-      argv.push_back(word.data());
-    argv.push_back(nullptr);
-    if (wrapped) {
-      execvp(argv[0], argv.data());
-    } else {
-      execv(executable.c_str(), argv.data());
-    }
-    _exit(127);
-  }
-  ASSERT_GT(pid_, 0);
+  Command command{wrapper_, env, "", stderr_};
+  for (const std::string& word : Words(GetEnv("TOBRIN_TEST_WRAPPER")))
+    command.argv.push_back(word);
+  command.argv.push_back(executable);
+  program_ = Process(command);
+  ASSERT_TRUE(program_.started());
 }
 
 void TobrinFixture::WaitForWindow() {
-  ASSERT_EQ(Shell("timeout " + std::to_string(ScaledMs(20000) / 1000) +
-                  " xdotool search --sync --onlyvisible --name '^Tobrin$' >" +
-                  (files_ / "window.txt") + " 2>/dev/null"),
-            0)
-      << "no window; stderr: " << ReadFile(stderr_);
-  window_ = std::stoul(ReadFile(files_ / "window.txt"));
-  // Focus follows the pointer without a window manager, and a manager may not give a new
-  // window the focus: give it the focus.
-  Shell("xdotool windowfocus --sync " + std::to_string(window_));
+  window_ = FindWindow("^Tobrin$", ScaledMs(20000));
+  ASSERT_NE(window_, 0u) << "no window; stderr: " << ReadFile(stderr_);
+  Focus();
   ASSERT_TRUE(WaitFor([&](const RgbaImage& shot) { return FindCanvas(shot); }))
       << "the drawing area never appeared";
 }
 
 void TobrinFixture::TearDown() {
-  if (pid_ <= 0 || waitpid(pid_, nullptr, WNOHANG) != 0) return;
-  kill(pid_, SIGTERM);
-  if (WaitForExit(5000) < 0) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
+  program_.Stop(ScaledMs(5000));
 }
 
 WindowPlacement TobrinFixture::Placement() {
@@ -179,10 +140,6 @@ Point TobrinFixture::PartOnScreen(const std::string& name) {
   return {static_cast<int>(std::lround(x)), canvasTop_ + static_cast<int>(std::lround(y))};
 }
 
-void TobrinFixture::Key(const std::string& keys) {
-  Shell("xdotool key --delay 40 " + keys);
-}
-
 Point TobrinFixture::OnScreen(Point p) {
   // Asked each time: a window manager may still move the window after it first shows.
   const WindowPlacement placement = Placement();
@@ -191,35 +148,22 @@ Point TobrinFixture::OnScreen(Point p) {
 
 void TobrinFixture::MoveTo(Point p) {
   const Point at = OnScreen(p);
-  Shell("xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y));
+  Xdotool("mousemove " + std::to_string(at.x) + " " + std::to_string(at.y));
 }
 
 void TobrinFixture::Click(Point p, int button) {
   MoveTo(p);
-  Shell("xdotool click " + std::to_string(button));
+  Xdotool("click " + std::to_string(button));
 }
 
 void TobrinFixture::Drag(Point from, Point to, int button) {
   MoveTo(from);
-  Shell("xdotool mousedown " + std::to_string(button));
+  Xdotool("mousedown " + std::to_string(button));
   const int steps = 10;
   for (int i = 1; i <= steps; ++i) {
     MoveTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
   }
-  Shell("xdotool mouseup " + std::to_string(button));
-}
-
-int TobrinFixture::WaitForExit(int ms) {
-  const auto end = Clock::now() + std::chrono::milliseconds(ScaledMs(ms));
-  int status = 0;
-  while (Clock::now() < end) {
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return -1;
+  Xdotool("mouseup " + std::to_string(button));
 }
 
 }  // namespace tobrin_test

@@ -8,7 +8,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/types.h>
 
 #include <functional>
 #include <memory>
@@ -16,9 +15,11 @@
 #include <vector>
 
 #include "tests/support/image_compare.h"
-#include "tests/support/xvfb.h"
 #include "tools/png_io.h"
+#include "tools/process.h"
+#include "tools/temp_dir.h"
 #include "tools/xshot.h"
+#include "tools/xvfb.h"
 
 namespace tobrin_test {
 
@@ -26,16 +27,17 @@ struct Point {
   int x, y;
 };
 
-// Runs a shell command with the test's display; its exit status.
-int Shell(const std::string& command);
-
 // `ms` stretched by TOBRIN_TEST_TIME_SCALE.
 int ScaledMs(int ms);
 // Sleeps for ScaledMs(ms).
 void Pause(int ms);
 
-// Whether a top-level window whose name starts with `prefix` is shown.
-bool WindowShown(const std::string& prefix);
+// Runs xdotool with the blank-separated `args` on the test's display: its exit status.
+int Xdotool(const std::string& args);
+
+// The first shown top-level window whose name matches the regular expression `name`, waiting up
+// to `ms` for one: its id, or 0.
+unsigned long FindWindow(const std::string& name, int ms = 0);
 
 class TobrinFixture : public ::testing::Test {
  protected:
@@ -74,7 +76,9 @@ class TobrinFixture : public ::testing::Test {
   // The screen point that shows the centre of a part's front face.
   Point PartOnScreen(const std::string& name);
 
-  void Key(const std::string& keys);
+  // Gives the main window the focus, which a window manager may not give a new window.
+  void Focus() { Xdotool("windowfocus --sync " + std::to_string(window_)); }
+  void Key(const std::string& keys) { Xdotool("key --delay 40 " + keys); }
   // Where a point of the main window is on the screen.
   Point OnScreen(Point p);
   void MoveTo(Point p);
@@ -82,7 +86,7 @@ class TobrinFixture : public ::testing::Test {
   void Drag(Point from, Point to, int button);
 
   // Waits for the program to end; its exit status, or -1 if it did not end in time.
-  int WaitForExit(int ms = 10000);
+  int WaitForExit(int ms = 10000) { return program_.Wait(ScaledMs(ms)); }
 
   static bool IsRed(const Rgb& p) { return p.r > 150 && p.g < 60 && p.b < 60; }
 
@@ -97,7 +101,7 @@ class TobrinFixture : public ::testing::Test {
   TempDir files_;
   std::vector<std::string> wrapper_;  // a command the test runs the program through
   std::unique_ptr<XvfbServer> server_;
-  pid_t pid_ = -1;
+  Process program_;
   unsigned long window_ = 0;
   std::string stderr_;
   int canvasTop_ = 0, canvasWidth_ = 0, canvasHeight_ = 0;

@@ -56,13 +56,12 @@ TEST_F(Session, PickBendTurnMenuAboutAndQuit) {
               "session-menu-closed"));
 
   Key("alt+h a");
-  ASSERT_TRUE(
-      WaitFor([](const RgbaImage&) { return WindowShown("About tobrin"); }, 5000, "session-about"));
-  Shell("xdotool search --onlyvisible --name '^About tobrin$' windowfocus --sync key Escape");
-  ASSERT_TRUE(WaitFor([](const RgbaImage&) { return !WindowShown("About tobrin"); }, 5000,
-                      "session-about-closed"));
+  const auto about = [](const RgbaImage&) { return FindWindow("^About tobrin") != 0; };
+  ASSERT_TRUE(WaitFor(about, 5000, "session-about"));
+  Xdotool("windowfocus --sync " + std::to_string(FindWindow("^About tobrin$")) + " key Escape");
+  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return !about(s); }, 5000, "session-about-closed"));
 
-  Shell("xdotool windowfocus --sync " + std::to_string(window_));
+  Focus();
   Key("alt+f x");
   EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
   EXPECT_NE(ReadFile(config_ / "tobrin.ini").find("[Recent File List]"), std::string::npos);
