@@ -1,21 +1,17 @@
-// Measurements of the whole program under a real X server, against the toolkit's floor (a
-// minimal wxGLCanvas window):
+// Measurements of the whole program under an X server of its own (Xvfb, on a free display number),
+// against the toolkit's floor (a minimal wxGLCanvas window):
 //   - start-up: exec to the first presented frame, and peak memory, median of several runs;
 //   - idle: with no input for 5 seconds, frames presented and processor time used;
 //   - input flood: 2,000 pointer moves of an Orientation drag sent through XTest by xdotool,
 //     frames presented, and how soon after the last move its frame is presented.
 // Presented frames are seen through the swap shim (first_frame.c) preloaded into the program.
-// DISPLAY must name a running X server without a window manager (scripts/bench starts Xvfb).
 //
 // Usage: tobrin-desktop-bench --tobrin=PATH --floor=PATH --shim=PATH [--figure=PATH]
-//                             [--runs=N] [--server=TEXT] [--startup-only] [--summary=FILE]
-// --figure names the floor window built to draw the figure; --server says how the X server
-// runs, for the headings; --startup-only leaves out the idle and input-flood checks.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
+//                             [--runs=N] [--resetting-server] [--startup-only] [--summary=FILE]
+// --figure names the floor window built to draw the figure; --resetting-server measures on a
+// server that resets when its last client leaves, as xvfb-run starts it, instead of one that
+// outlives its clients, as a desktop's does; --startup-only leaves out the idle and input-flood
+// checks.
 #include <time.h>
 #include <unistd.h>
 
@@ -27,17 +23,19 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "bench/desktop_report.h"
-
-extern char** environ;
+#include "tools/process.h"
+#include "tools/temp_dir.h"
+#include "tools/xvfb.h"
 
 namespace tobrin_bench {
 namespace {
+
+using namespace tobrin_test;
 
 using Clock = long long;  // CLOCK_REALTIME nanoseconds, the shim's clock
 
@@ -53,122 +51,17 @@ void SleepMs(int ms) {
 
 struct Options {
   std::string tobrin, floor, figure, shim, summary;
-  std::string server = "under Xvfb";  // how the X server runs, for the headings
   int runs = 7;
+  bool resettingServer = false;
   bool startupOnly = false;
 };
 
-// A settings folder of its own, so the program neither reads nor writes the user's.
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/tobrin-bench-XXXXXX";
-    if (mkdtemp(pattern) != nullptr) path_ = pattern;
-  }
-  ~TempDir() {
-    if (!path_.empty()) {
-      const std::string command = "rm -rf '" + path_ + "'";
-      if (std::system(command.c_str()) != 0)
-        std::fprintf(stderr, "cannot remove %s\n", path_.c_str());
-    }
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-// The environment of a measured program: ours, with the desktop quieted (no session bus, no
-// accessibility bus), GTK held to the X server in DISPLAY even when run from a Wayland session,
-// and the settings folder and shim set.
+// The environment of a measured program: the server's (see main), its own settings folder, so
+// that it neither reads nor writes the user's, and the shim.
 std::vector<std::string> ProgramEnvironment(const Options& o, const std::string& configDir,
                                             const std::string& frameLog) {
-  const auto replaced = [](const std::string& entry) {
-    for (const char* name :
-         {"LD_PRELOAD=", "FRAME_LOG=", "FIRST_FRAME_N=", "XDG_CONFIG_HOME=", "GSETTINGS_BACKEND=",
-          "NO_AT_BRIDGE=", "GDK_BACKEND=", "WAYLAND_DISPLAY="}) {
-      if (entry.rfind(name, 0) == 0) return true;
-    }
-    return false;
-  };
-  std::vector<std::string> env;
-  for (char** e = environ; *e != nullptr; ++e) {
-    if (!replaced(*e)) env.push_back(*e);
-  }
-  env.push_back("LD_PRELOAD=" + o.shim);
-  env.push_back("XDG_CONFIG_HOME=" + configDir);
-  env.push_back("GSETTINGS_BACKEND=memory");
-  env.push_back("NO_AT_BRIDGE=1");
-  env.push_back("GDK_BACKEND=x11");
-  if (!frameLog.empty()) env.push_back("FRAME_LOG=" + frameLog);
-  return env;
-}
-
-// A started program; its standard error comes through a pipe when asked for.
-struct Child {
-  pid_t pid = -1;
-  int stderrFd = -1;
-};
-
-// Standard error goes to a pipe (captureStderr), else to `stderrFile`, else nowhere.
-Child Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-            bool captureStderr, const std::string& stderrFile) {
-  int fds[2] = {-1, -1};
-  if (captureStderr && pipe(fds) != 0) return {};
-  std::vector<char*> args, envp;
-  for (const auto& a : argv)
-    args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  for (const auto& e : env)
-    envp.push_back(const_cast<char*>(e.c_str()));
-  envp.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (captureStderr) {
-      dup2(fds[1], STDERR_FILENO);
-      close(fds[0]);
-      close(fds[1]);
-    } else {
-      const int err = open(stderrFile.empty() ? "/dev/null" : stderrFile.c_str(),
-                           O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(err, STDERR_FILENO);
-    }
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    execve(args[0], args.data(), envp.data());
-    _exit(127);
-  }
-  Child c;
-  c.pid = pid;
-  if (captureStderr) {
-    close(fds[1]);
-    c.stderrFd = fds[0];
-  }
-  return c;
-}
-
-// Runs a short command to its end and returns its standard output (empty on failure).
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-      out.append(buffer, n);
-    if (pclose(p) != 0) out.clear();
-  }
-  return out;
-}
-
-void Stop(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  for (int i = 0; i < 50; ++i) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-    SleepMs(100);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
+  return {"XDG_CONFIG_HOME=" + configDir, "LD_PRELOAD=" + o.shim, "FIRST_FRAME_N",
+          frameLog.empty() ? "FRAME_LOG" : "FRAME_LOG=" + frameLog};
 }
 
 std::vector<Clock> ReadFrameLog(const std::string& path) {
@@ -191,28 +84,11 @@ struct StartupRun {
 StartupRun MeasureStartup(const Options& o, const std::string& program) {
   TempDir config;
   const Clock start = Now();
-  Child c = Spawn({program}, ProgramEnvironment(o, config.path(), ""), true, "");
-  if (c.pid <= 0) return {};
+  Process p({{program}, ProgramEnvironment(o, config.path(), ""), "/dev/null", "", STDERR_FILENO});
+  if (!p.started()) return {};
   std::string err;
-  char buffer[4096];
-  const Clock deadline = start + 30LL * 1000000000LL;
-  for (;;) {
-    pollfd p{c.stderrFd, POLLIN, 0};
-    const int ready = poll(&p, 1, 200);
-    if (ready > 0) {
-      const ssize_t n = read(c.stderrFd, buffer, sizeof buffer);
-      if (n <= 0) break;  // the program ended
-      err.append(buffer, static_cast<size_t>(n));
-    }
-    if (Now() > deadline) {
-      kill(c.pid, SIGKILL);
-      break;
-    }
-  }
-  close(c.stderrFd);
-  int status = 0;
-  rusage usage{};
-  wait4(c.pid, &status, 0, &usage);
+  p.Read(&err, 30000);  // until the program ends and its standard error closes
+  p.Stop();
   StartupRun run;
   const size_t at = err.find("first-frame-ns ");
   if (at == std::string::npos) {
@@ -223,7 +99,7 @@ StartupRun MeasureStartup(const Options& o, const std::string& program) {
   const Clock frame = std::atoll(err.c_str() + at + std::strlen("first-frame-ns "));
   run.ok = frame > start;
   run.seconds = static_cast<double>(frame - start) * 1e-9;
-  run.peakKiB = usage.ru_maxrss;
+  run.peakKiB = p.usage().ru_maxrss;
   return run;
 }
 
@@ -232,37 +108,32 @@ StartupRun MeasureStartup(const Options& o, const std::string& program) {
 class LoggedProgram {
  public:
   LoggedProgram(const Options& o, const std::string& program)
-      : program_(program), log_(config_.path() + "/frames"), messages_(config_.path() + "/stderr") {
-    child_ = Spawn({program}, ProgramEnvironment(o, config_.path(), log_), false, messages_);
+      : program_(program),
+        log_(config_ / "frames"),
+        messages_(config_ / "stderr"),
+        process_({{program}, ProgramEnvironment(o, config_.path(), log_), "/dev/null", messages_}) {
   }
-  ~LoggedProgram() { Stop(child_.pid); }
-  pid_t pid() const { return child_.pid; }
   std::vector<Clock> Frames() const { return ReadFrameLog(log_); }
 
   // Waits for the first frame, then until no frame has come for `quietMs`. False, with the
   // program's messages shown, if it shows nothing within 30 seconds or never settles.
   bool WaitUntilSettled(int quietMs) {
     if (Settle(quietMs)) return true;
-    std::ifstream in(messages_);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::fprintf(stderr, "%s did not settle (%zu frames); its messages:\n%s\n", program_.c_str(),
-                 Frames().size(), text.c_str());
+                 Frames().size(), ReadFile(messages_).c_str());
     return false;
   }
 
   // utime + stime of the process, in clock ticks.
   std::optional<long long> CpuTicks() const {
-    std::ifstream in("/proc/" + std::to_string(child_.pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos) return std::nullopt;
-    std::istringstream fields(text.substr(close + 2));
-    std::string f;
-    // Fields after the command name start at field 3 (state); utime and stime are 14 and 15.
+    const std::string stat = ReadFile("/proc/" + std::to_string(process_.pid()) + "/stat");
+    const size_t close = stat.rfind(')');
     long long utime = 0, stime = 0;
-    for (int field = 3; field <= 15 && fields >> f; ++field) {
-      if (field == 14) utime = std::atoll(f.c_str());
-      if (field == 15) stime = std::atoll(f.c_str());
+    // After the command name: the state (field 3), fields 4 to 13, then utime and stime.
+    const char* fields = " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lld %lld";
+    if (close == std::string::npos ||
+        std::sscanf(stat.c_str() + close + 1, fields, &utime, &stime) != 2) {
+      return std::nullopt;
     }
     return utime + stime;
   }
@@ -271,7 +142,7 @@ class LoggedProgram {
   bool Settle(int quietMs) {
     const Clock deadline = Now() + 30LL * 1000000000LL;
     while (Frames().empty()) {
-      if (Now() > deadline || waitpid(child_.pid, nullptr, WNOHANG) == child_.pid) return false;
+      if (Now() > deadline || !process_.Running()) return false;
       SleepMs(50);
     }
     size_t seen = Frames().size();
@@ -291,7 +162,7 @@ class LoggedProgram {
 
   TempDir config_;
   std::string program_, log_, messages_;
-  Child child_;
+  Process process_;
 };
 
 IdleResult MeasureIdle(const Options& o, const std::string& program, int seconds) {
@@ -324,28 +195,26 @@ FloodResult MeasureFlood(const Options& o, int moves) {
     r.problem = "tobrin showed no settled window";
     return r;
   }
-  const std::string id = Capture("xdotool search --sync --onlyvisible --name '^Tobrin$' | head -1");
-  if (id.empty()) {
+  const Output window = RunCommand({{"xdotool", "search", "--sync", "--onlyvisible", "--name",
+                                     "^Tobrin$", "getwindowgeometry", "--shell"}},
+                                   30000);
+  int x = 0, y = 0;
+  if (window.status != 0 || std::sscanf(window.text.c_str(), "WINDOW=%*d X=%d Y=%d", &x, &y) != 2) {
     r.problem = "the Tobrin window was not found";
     return r;
-  }
-  const std::string geometry = Capture("xdotool getwindowgeometry --shell " + id);
-  int x = 0, y = 0;
-  std::istringstream lines(geometry);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("X=", 0) == 0) x = std::atoi(line.c_str() + 2);
-    if (line.rfind("Y=", 0) == 0) y = std::atoi(line.c_str() + 2);
   }
   // The middle of the 500 x 500 frame lies in the drawing area, below the menu bar. The
   // arcball's sphere there has a radius of 125 pixels; the drag circles inside it.
   const int cx = x + 250, cy = y + 250;
-  std::string press = "xdotool mousemove " + std::to_string(cx) + " " + std::to_string(cy);
-  if (std::system(press.c_str()) != 0) {
+  const auto xdotool = [](const std::string& args) {
+    return RunCommand({Words("xdotool " + args)}).status;
+  };
+  if (xdotool("mousemove " + std::to_string(cx) + " " + std::to_string(cy)) != 0) {
     r.problem = "xdotool cannot move the pointer";
     return r;
   }
   SleepMs(300);
-  if (std::system("xdotool mousedown 1") != 0) {
+  if (xdotool("mousedown 1") != 0) {
     r.problem = "xdotool cannot press the button";
     return r;
   }
@@ -359,18 +228,17 @@ FloodResult MeasureFlood(const Options& o, int moves) {
     return std::to_string(cx + static_cast<int>(std::lround(60.0 * std::cos(a)))) + " " +
            std::to_string(cy + static_cast<int>(std::lround(60.0 * std::sin(a))));
   };
-  std::string chain = "xdotool";
+  std::string chain;
   for (int i = 1; i < moves; ++i)
     chain += " mousemove " + point(i);
   const Clock floodStart = Now();
-  const int chained = std::system(chain.c_str());
-  const std::string last = "xdotool mousemove " + point(moves);
+  const int chained = xdotool(chain);
   const Clock lastBefore = Now();
-  const int single = std::system(last.c_str());
+  const int single = xdotool("mousemove " + point(moves));
   const Clock lastAfter = Now();
   SleepMs(1500);  // every frame the moves cause has been presented by now
   const std::vector<Clock> frames = p.Frames();
-  if (std::system("xdotool mouseup 1") != 0) r.problem = "xdotool cannot release the button";
+  if (xdotool("mouseup 1") != 0) r.problem = "xdotool cannot release the button";
   if (chained != 0 || single != 0) {
     r.problem = "xdotool failed while moving the pointer";
     return r;
@@ -405,8 +273,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->floor = v;
     } else if (const char* v = value("--figure=")) {
       o->figure = v;
-    } else if (const char* v = value("--server=")) {
-      o->server = v;
+    } else if (a == "--resetting-server") {
+      o->resettingServer = true;
     } else if (a == "--startup-only") {
       o->startupOnly = true;
     } else if (const char* v = value("--shim=")) {
@@ -431,14 +299,27 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, &o)) {
     std::fprintf(stderr,
                  "usage: %s --tobrin=PATH --floor=PATH --shim=PATH [--figure=PATH] [--runs=N]\n"
-                 "       [--server=TEXT] [--startup-only] [--summary=FILE]\n",
+                 "       [--resetting-server] [--startup-only] [--summary=FILE]\n",
                  argv[0]);
     return 2;
   }
-  if (std::getenv("DISPLAY") == nullptr) {
-    std::fprintf(stderr, "tobrin-desktop-bench: DISPLAY is not set: start an X server first\n");
-    return 2;
+  // A bare server: a window manager would map and place the windows in its own time.
+  const TempDir work;
+  XvfbOptions server;
+  server.resetting = o.resettingServer;
+  server.manager.clear();
+  server.log = work / "xvfb.log";
+  const XvfbServer xvfb(server);
+  if (!xvfb.ok()) {
+    std::fprintf(stderr, "tobrin-desktop-bench: %s\n%s", xvfb.error().c_str(),
+                 ReadFile(server.log).c_str());
+    return 1;
   }
+  SetEnvironment(xvfb.Environment());
+  const std::string heading =
+      o.resettingServer
+          ? "plain Xvfb (as xvfb-run starts it: the server resets when its last client leaves)"
+          : "Xvfb -noreset (a server that outlives its clients, as a desktop's)";
 
   DesktopResults results;
   struct Measured {
@@ -466,7 +347,7 @@ int main(int argc, char** argv) {
 
   std::string summary;
   if (o.startupOnly) {
-    summary = FormatStartupSummary(results, o.runs, o.server);
+    summary = FormatStartupSummary(results, o.runs, heading);
   } else {
     std::fprintf(stderr, "idle: 5 seconds of each program...\n");
     results.tobrinIdle = MeasureIdle(o, o.tobrin, 5);
@@ -476,7 +357,7 @@ int main(int argc, char** argv) {
     results.flood = MeasureFlood(o, 2000);
     if (!results.flood.problem.empty())
       std::fprintf(stderr, "input flood: %s\n", results.flood.problem.c_str());
-    summary = FormatDesktopSummary(results, o.runs, o.server);
+    summary = FormatDesktopSummary(results, o.runs, heading);
   }
   std::cout << summary << std::flush;
   if (!o.summary.empty()) {

@@ -122,7 +122,7 @@ int Process::Wait(int ms) {
     } else if (ms >= 0 && Clock::now() >= end) {
       break;
     } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   }
   return status_;
