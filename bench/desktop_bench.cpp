@@ -12,10 +12,10 @@
 // server that resets when its last client leaves, as xvfb-run starts it, instead of one that
 // outlives its clients, as a desktop's does; --startup-only leaves out the idle and input-flood
 // checks.
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -40,9 +40,8 @@ using namespace tobrin_test;
 using Clock = long long;  // CLOCK_REALTIME nanoseconds, the shim's clock
 
 Clock Now() {
-  timespec t{};
-  clock_gettime(CLOCK_REALTIME, &t);
-  return static_cast<Clock>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+  const auto now = std::chrono::system_clock::now().time_since_epoch();  // CLOCK_REALTIME
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
 }
 
 void SleepMs(int ms) {
@@ -85,7 +84,7 @@ StartupRun MeasureStartup(const Options& o, const std::string& program) {
   TempDir config;
   const Clock start = Now();
   Process p({{program}, ProgramEnvironment(o, config.path(), ""), "/dev/null", "", STDERR_FILENO});
-  if (!p.started()) return {};
+  if (p.pid() <= 0) return {};
   std::string err;
   p.Read(&err, 30000);  // until the program ends and its standard error closes
   p.Stop();
@@ -141,23 +140,17 @@ class LoggedProgram {
  private:
   bool Settle(int quietMs) {
     const Clock deadline = Now() + 30LL * 1000000000LL;
-    while (Frames().empty()) {
-      if (Now() > deadline || !process_.Running()) return false;
-      SleepMs(50);
-    }
+    const auto left = [&] { return static_cast<int>((deadline - Now()) / 1000000); };
+    WaitUntil([&] { return !Frames().empty() || !process_.Running(); }, left());
     size_t seen = Frames().size();
     Clock quietSince = Now();
-    while (Now() < deadline) {
-      SleepMs(50);
+    const auto quiet = [&] {
       const size_t n = Frames().size();
-      if (n != seen) {
-        seen = n;
-        quietSince = Now();
-      } else if (Now() - quietSince >= static_cast<Clock>(quietMs) * 1000000LL) {
-        return true;
-      }
-    }
-    return false;
+      if (n != seen) quietSince = Now();
+      seen = n;
+      return Now() - quietSince >= static_cast<Clock>(quietMs) * 1000000LL;
+    };
+    return seen > 0 && WaitUntil(quiet, left());
   }
 
   TempDir config_;
@@ -190,18 +183,18 @@ IdleResult MeasureIdle(const Options& o, const std::string& program, int seconds
 FloodResult MeasureFlood(const Options& o, int moves) {
   FloodResult r;
   r.moves = moves;
-  LoggedProgram p(o, o.tobrin);
-  if (!p.WaitUntilSettled(1000)) {
-    r.problem = "tobrin showed no settled window";
+  const auto failed = [&r](const char* problem) {
+    r.problem = problem;
     return r;
-  }
+  };
+  LoggedProgram p(o, o.tobrin);
+  if (!p.WaitUntilSettled(1000)) return failed("tobrin showed no settled window");
   const Output window = RunCommand({{"xdotool", "search", "--sync", "--onlyvisible", "--name",
                                      "^Tobrin$", "getwindowgeometry", "--shell"}},
                                    30000);
   int x = 0, y = 0;
   if (window.status != 0 || std::sscanf(window.text.c_str(), "WINDOW=%*d X=%d Y=%d", &x, &y) != 2) {
-    r.problem = "the Tobrin window was not found";
-    return r;
+    return failed("the Tobrin window was not found");
   }
   // The middle of the 500 x 500 frame lies in the drawing area, below the menu bar. The
   // arcball's sphere there has a radius of 125 pixels; the drag circles inside it.
@@ -210,14 +203,10 @@ FloodResult MeasureFlood(const Options& o, int moves) {
     return RunCommand({Words("xdotool " + args)}).status;
   };
   if (xdotool("mousemove " + std::to_string(cx) + " " + std::to_string(cy)) != 0) {
-    r.problem = "xdotool cannot move the pointer";
-    return r;
+    return failed("xdotool cannot move the pointer");
   }
   SleepMs(300);
-  if (xdotool("mousedown 1") != 0) {
-    r.problem = "xdotool cannot press the button";
-    return r;
-  }
+  if (xdotool("mousedown 1") != 0) return failed("xdotool cannot press the button");
   p.WaitUntilSettled(500);
   const size_t before = p.Frames().size();
 
@@ -239,10 +228,7 @@ FloodResult MeasureFlood(const Options& o, int moves) {
   SleepMs(1500);  // every frame the moves cause has been presented by now
   const std::vector<Clock> frames = p.Frames();
   if (xdotool("mouseup 1") != 0) r.problem = "xdotool cannot release the button";
-  if (chained != 0 || single != 0) {
-    r.problem = "xdotool failed while moving the pointer";
-    return r;
-  }
+  if (chained != 0 || single != 0) return failed("xdotool failed while moving the pointer");
   r.measured = true;
   r.sendSeconds = static_cast<double>(lastAfter - floodStart) * 1e-9;
   r.frames = static_cast<long>(frames.size() - before);
@@ -305,14 +291,10 @@ int main(int argc, char** argv) {
   }
   // A bare server: a window manager would map and place the windows in its own time.
   const TempDir work;
-  XvfbOptions server;
-  server.resetting = o.resettingServer;
-  server.manager.clear();
-  server.log = work / "xvfb.log";
-  const XvfbServer xvfb(server);
+  const XvfbServer xvfb({{}, o.resettingServer, "", work / "xvfb.log"});
   if (!xvfb.ok()) {
     std::fprintf(stderr, "tobrin-desktop-bench: %s\n%s", xvfb.error().c_str(),
-                 ReadFile(server.log).c_str());
+                 ReadFile(work / "xvfb.log").c_str());
     return 1;
   }
   SetEnvironment(xvfb.Environment());

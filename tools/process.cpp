@@ -11,12 +11,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <sstream>
 #include <thread>
 #include <utility>
-
-extern char** environ;
 
 namespace tobrin_test {
 
@@ -24,56 +21,21 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string Name(const std::string& assignment) {
-  return assignment.substr(0, assignment.find('='));
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& words) {
-  std::vector<char*> pointers;
-  for (std::string& word : words)
-    pointers.push_back(word.data());
-  pointers.push_back(nullptr);
-  return pointers;
-}
-
 // In the child: `fd` writes to the file `path` ("" leaves it as it is).
 void Redirect(int fd, const std::string& path) {
-  const int file = path.empty() ? -1 : ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (file >= 0 && file != fd) {
-    ::dup2(file, fd);
-    ::close(file);
-  }
+  if (!path.empty())
+    ::dup2(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), fd);
 }
 
 }  // namespace
 
-std::string GetEnv(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
-
-std::vector<std::string> Words(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;)
-    words.push_back(word);
-  return words;
-}
-
 Process::Process(const Command& command) {
-  // Everything the child needs is made before the fork: it only redirects and executes.
-  std::vector<std::string> argv = command.argv, env;
-  for (char** e = environ; *e != nullptr; ++e)
-    env.emplace_back(*e);
-  for (const std::string& change : command.env) {
-    env.erase(std::remove_if(env.begin(), env.end(),
-                             [&](const std::string& e) { return Name(e) == Name(change); }),
-              env.end());
-    if (change.find('=') != std::string::npos) env.push_back(change);
-  }
-  std::vector<char*> args = Pointers(argv), envp = Pointers(env);
+  std::vector<char*> argv;
+  for (const std::string& word : command.argv)
+    argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
   int fds[2] = {-1, -1};
-  if (argv.empty() || (command.pipe >= 0 && ::pipe2(fds, O_CLOEXEC) != 0)) return;
+  if (command.argv.empty() || (command.pipe >= 0 && ::pipe2(fds, O_CLOEXEC) != 0)) return;
   const pid_t parent = ::getpid();
   pid_ = ::fork();
   if (pid_ == 0) {
@@ -86,7 +48,8 @@ Process::Process(const Command& command) {
     Redirect(STDOUT_FILENO, command.out);
     Redirect(STDERR_FILENO, command.err);
     if (command.pipe >= 0) ::dup2(fds[1], command.pipe);
-    ::execvpe(args[0], args.data(), envp.data());
+    SetEnvironment(command.env);  // glibc's allocator stays usable in the child of a fork
+    ::execvp(argv[0], argv.data());
     ::_exit(127);
   }
   if (fds[1] >= 0) ::close(fds[1]);
@@ -111,40 +74,32 @@ Process& Process::operator=(Process&& other) noexcept {
 }
 
 int Process::Wait(int ms) {
-  const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  while (pid_ > 0 && status_ < 0) {
-    int status = 0;
-    const pid_t ended = ::wait4(pid_, &status, ms < 0 ? 0 : WNOHANG, &usage_);
-    if (ended == pid_) {
-      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    } else if (ended < 0 && errno == ECHILD) {
-      status_ = 255;  // reaped elsewhere: how it ended is lost
-    } else if (ms >= 0 && Clock::now() >= end) {
-      break;
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  }
+  WaitUntil(
+      [&] {
+        int status = 0;
+        const pid_t ended = pid_ > 0 && status_ < 0 ? ::wait4(pid_, &status, WNOHANG, &usage_) : 0;
+        if (ended == pid_)
+          status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (ended < 0 && errno == ECHILD) status_ = 255;  // reaped elsewhere: its status is lost
+        return pid_ <= 0 || status_ >= 0;
+      },
+      ms, 1);
   return status_;
 }
 
-bool Process::Read(std::string* text, int ms, const std::string& until) {
+bool Process::Read(std::string* text, int ms) {
   const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  while (pipe_ >= 0 && (until.empty() || text->find(until) == std::string::npos)) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+  char buffer[4096];
+  for (ssize_t n = 1; pipe_ >= 0 && n > 0;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
     pollfd ready{pipe_, POLLIN, 0};
-    if (left <= 0 || ::poll(&ready, 1, static_cast<int>(left)) <= 0) return false;
-    char buffer[4096];
-    const ssize_t n = ::read(pipe_, buffer, sizeof buffer);
-    if (n <= 0) {
-      ::close(pipe_);
-      pipe_ = -1;
-    } else {
-      text->append(buffer, static_cast<size_t>(n));
-    }
+    if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0) return false;
+    n = ::read(pipe_, buffer, sizeof buffer);
+    text->append(buffer, static_cast<size_t>(std::max<ssize_t>(n, 0)));
   }
-  return until.empty() ? pipe_ < 0 : text->find(until) != std::string::npos;
+  if (pipe_ >= 0) ::close(pipe_);
+  pipe_ = -1;
+  return true;
 }
 
 int Process::Stop(int graceMs) {
@@ -165,15 +120,35 @@ Output RunCommand(Command command, int ms) {
   return output;
 }
 
+bool WaitUntil(const std::function<bool()>& done, int ms, int stepMs) {
+  const auto end = Clock::now() + std::chrono::milliseconds(ms);
+  while (!done()) {
+    if (ms >= 0 && Clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(stepMs));
+  }
+  return true;
+}
+
 void SetEnvironment(const std::vector<std::string>& assignments) {
   for (const std::string& a : assignments) {
     const size_t equals = a.find('=');
-    if (equals == std::string::npos) {
-      ::unsetenv(a.c_str());
-    } else {
+    if (equals == std::string::npos) ::unsetenv(a.c_str());
+    if (equals != std::string::npos)
       ::setenv(a.substr(0, equals).c_str(), a.c_str() + equals + 1, 1);
-    }
   }
+}
+
+std::string GetEnv(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;)
+    words.push_back(word);
+  return words;
 }
 
 }  // namespace tobrin_test

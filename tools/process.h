@@ -7,8 +7,8 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace tobrin_test {
@@ -34,20 +34,18 @@ struct Command {
 class Process {
  public:
   Process() = default;
-  explicit Process(const Command& command);  // check started()
+  explicit Process(const Command& command);  // check pid() > 0
   ~Process() { Close(); }
   Process(Process&& other) noexcept { *this = std::move(other); }
   Process& operator=(Process&& other) noexcept;
 
-  bool started() const { return pid_ > 0; }
   pid_t pid() const { return pid_; }
   bool Running() { return Wait(0) < 0; }
-  // Waits up to `ms` for the end: the exit status, 128 + the signal that ended it, or -1 while it
-  // still runs (and for a process that never started).
+  // Waits up to `ms` (< 0: for ever) for the end: the exit status, 128 + the signal that ended
+  // it, or -1 while it still runs (and for a process that never started).
   int Wait(int ms);
-  // Appends what comes through the pipe to *text until it holds `until` (if given), the pipe
-  // closes or `ms` pass; whether `until` came (or the pipe closed, without one).
-  bool Read(std::string* text, int ms, const std::string& until = "");
+  // Appends what comes through the pipe to *text until the pipe closes (true) or `ms` pass.
+  bool Read(std::string* text, int ms);
   // SIGTERM, then, if it has not ended within `graceMs`, SIGKILL to its whole group: its status.
   int Stop(int graceMs = 5000);
   // What the ended process used: ru_maxrss is its peak resident memory in KiB.
@@ -70,13 +68,14 @@ struct Output {
 };
 Output RunCommand(Command command, int ms = 60000);
 
-// The value of an environment variable, "" when it is not set.
-std::string GetEnv(const char* name);
-
-// The words of `text`, split on blanks.
-std::vector<std::string> Words(const std::string& text);
+// Checks `done` every `stepMs` until it holds or `ms` (< 0: no limit) pass: whether it held.
+bool WaitUntil(const std::function<bool()>& done, int ms, int stepMs = 50);
 
 // Applies assignments as Command::env takes them to our own environment.
 void SetEnvironment(const std::vector<std::string>& assignments);
+// The value of an environment variable, "" when it is not set.
+std::string GetEnv(const char* name);
+// The words of `text`, split on blanks.
+std::vector<std::string> Words(const std::string& text);
 
 }  // namespace tobrin_test

@@ -1,22 +1,16 @@
 #include "tools/xvfb.h"
 
-#include <chrono>
-#include <thread>
-
 namespace tobrin_test {
 
 XvfbServer::XvfbServer(const XvfbOptions& options) {
   // Xvfb writes its display number to standard output (-displayfd 1) once it takes connections.
-  Command xvfb{{"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
-               {},
-               "",
-               options.log,
-               STDOUT_FILENO};
+  Command xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {},
+               "", options.log, STDOUT_FILENO);
   if (!options.resetting) xvfb.argv.push_back("-noreset");
   xvfb.argv.insert(xvfb.argv.end(), options.arguments.begin(), options.arguments.end());
   server_ = Process(xvfb);
   std::string number;
-  if (!server_.Read(&number, 10000, "\n")) {
+  if (!server_.Read(&number, 10000) || number.empty()) {
     error_ = "Xvfb did not start (is the xvfb package installed?)";
     return;
   }
@@ -24,11 +18,12 @@ XvfbServer::XvfbServer(const XvfbOptions& options) {
   if (options.manager.empty()) return;
   manager_ = Process({{options.manager}, Environment()});
   // A manager announces itself on the root window once it manages the screen.
-  for (int i = 0; i < 200 && manager_.Running(); ++i) {
-    const Output root =
-        RunCommand({{"xprop", "-display", display_, "-root", "_NET_SUPPORTING_WM_CHECK"}});
-    if (root.text.find("window id") != std::string::npos) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const Command root({"xprop", "-display", display_, "-root", "_NET_SUPPORTING_WM_CHECK"});
+  const auto announced = [&] {
+    return RunCommand(root).text.find("window id") != std::string::npos;
+  };
+  if (WaitUntil([&] { return !manager_.Running() || announced(); }, 10000) && manager_.Running()) {
+    return;
   }
   error_ = "the window manager " + options.manager + " did not start on " + display_ +
            " (is its package installed?)";

@@ -94,14 +94,11 @@ class Soak : public TobrinFixture {
   // Waits until a window matching `pattern` is shown (or gone); the milliseconds it took.
   double WaitForWindowState(const std::string& pattern, bool shown, unsigned long* id = nullptr) {
     const auto start = Clock::now();
-    do {
-      const unsigned long found = FindWindow(pattern);
-      if ((found != 0) == shown) {
-        if (id != nullptr) *id = found;
-        return MsSince(start);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    } while (MsSince(start) < 10000);
+    unsigned long found = 0;
+    if (WaitUntil([&] { return ((found = FindWindow(pattern)) != 0) == shown; }, 10000, 15)) {
+      if (id != nullptr) *id = found;
+      return MsSince(start);
+    }
     ADD_FAILURE() << "the window " << pattern << (shown ? " never appeared" : " never went")
                   << " (seed " << seed_ << ")";
     return -1;
@@ -234,15 +231,10 @@ class Soak : public TobrinFixture {
       Drag(1);
       Drag(3);
     }
-    Hover();
-    ToggleArcball();
-    ResetByMenu();
-    BrowseMenus();
-    MenuByMouse();
-    Accelerators();
-    AboutBox();
-    OpenDialog();
-    HelpWindow();
+    for (void (Soak::*action)() : {&Soak::Hover, &Soak::ToggleArcball, &Soak::ResetByMenu,
+                                   &Soak::BrowseMenus, &Soak::MenuByMouse, &Soak::Accelerators,
+                                   &Soak::AboutBox, &Soak::OpenDialog, &Soak::HelpWindow})
+      (this->*action)();
     ResizeTo(kMaxWidth, kMaxHeight);
     CheckAlive("at the largest size");
     ResizeTo(kMinWidth, kMinHeight);
@@ -272,19 +264,18 @@ class Soak : public TobrinFixture {
     sphereOn_ = !sphereOn_;
     const auto start = Clock::now();
     RgbaImage shot;
-    do {
-      shot = Shot();
-      const int ink = SphereInk(shot);
-      if (sphereOn_ ? ink >= kShownInk : ink <= kHiddenInk) {
-        const double ms = MsSince(start);
-        maxLatencyMs_ = std::max(maxLatencyMs_, ms);
-        ++probes_;
-        return ms;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    } while (MsSince(start) < 10000);
-    Keep(shot, "probe");
-    return -1;
+    const auto answered = [&] {
+      const int ink = SphereInk(shot = Shot());
+      return sphereOn_ ? ink >= kShownInk : ink <= kHiddenInk;
+    };
+    if (!WaitUntil(answered, 10000, 5)) {
+      Keep(shot, "probe");
+      return -1;
+    }
+    const double ms = MsSince(start);
+    maxLatencyMs_ = std::max(maxLatencyMs_, ms);
+    ++probes_;
+    return ms;
   }
 
   // The program's resident memory at the size it started with: the drawing buffers, which
@@ -382,10 +373,7 @@ TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
   EXPECT_LE(rssAfter - rssBefore, 1024) << "resident memory grew (seed " << seed_ << ")";
 #endif
 
-  Focus();
-  Keys("alt+f x");
-  EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
-  EXPECT_NE(ReadFile(config_ / "tobrin.ini").find("[Recent File List]"), std::string::npos);
+  QuitByMenu();
 }
 
 }  // namespace

@@ -3,44 +3,52 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 // The application object of this test program, as the program's own main() makes it.
 wxIMPLEMENT_APP_NO_MAIN(CTobrinApp);
 
 namespace tobrin_test {
 
-void ShellEnvironment::SetUp() {
-  server_ = std::make_unique<XvfbServer>();
-  if (!server_->ok()) {
-    problem_ = server_->error();
-    return;
-  }
-  home_ = std::make_unique<TempDir>();
-  SetEnvironment(server_->Environment(home_->path()));
-  ::setenv("HOME", home_->path().c_str(), 1);
-  wxApp::SetInstance(new CTobrinApp);
-  static char name[] = "shell_tests";
-  static char* argv[] = {name, nullptr};
-  int argc = 1;
-  if (!wxEntryStart(argc, argv)) {
-    problem_ = "the toolkit could not start on " + server_->display();
-    return;
-  }
-  ready_ = true;
-}
+namespace {
 
-void ShellEnvironment::TearDown() {
-  if (ready_) wxEntryCleanup();
-  ready_ = false;
-  server_.reset();
-  home_.reset();
-}
+// One toolkit instance for the whole test program, on a private X server.
+class ShellEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    server_ = std::make_unique<XvfbServer>();
+    if (!server_->ok()) {
+      problem = server_->error();
+      return;
+    }
+    home_ = std::make_unique<TempDir>();
+    SetEnvironment(server_->Environment(home_->path()));
+    ::setenv("HOME", home_->path().c_str(), 1);
+    wxApp::SetInstance(new CTobrinApp);
+    static char name[] = "shell_tests";
+    static char* argv[] = {name, nullptr};
+    int argc = 1;
+    problem =
+        wxEntryStart(argc, argv) ? "" : "the toolkit could not start on " + server_->display();
+  }
+  void TearDown() override {
+    if (problem.empty()) wxEntryCleanup();
+    problem = "the test environment has ended";
+    server_.reset();
+    home_.reset();
+  }
+
+  static inline std::string problem = "the test environment never started";
+
+ private:
+  std::unique_ptr<XvfbServer> server_;
+  std::unique_ptr<TempDir> home_;
+};
+
+}  // namespace
 
 void ShellTest::SetUp() {
-  ASSERT_TRUE(ShellEnvironment::Ready()) << ShellEnvironment::Problem();
+  ASSERT_EQ(ShellEnvironment::problem, "");
   config_ = std::make_unique<TempDir>();
   files_ = std::make_unique<TempDir>();
   ::setenv("XDG_CONFIG_HOME", config_->path().c_str(), 1);
@@ -72,12 +80,11 @@ bool ShellTest::StartApp() {
 bool ShellTest::WaitForScene() {
   // The scene comes with the window's first paint, when the window is on the screen: a window
   // manager maps it in its own time.
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (app().StartupError().empty() && !view().IsCreated() &&
-         std::chrono::steady_clock::now() < end) {
+  const auto settled = [&] {
     Pump(1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+    return !app().StartupError().empty() || view().IsCreated();
+  };
+  WaitUntil(settled, 20000, 5);
   Pump();
   return app().StartupError().empty() && view().IsCreated();
 }

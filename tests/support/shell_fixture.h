@@ -52,20 +52,6 @@ class DialogHook : public wxModalDialogHook {
   void Exit(wxDialog*) override { --open; }
 };
 
-class ShellEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override;
-  void TearDown() override;
-  static bool Ready() { return ready_; }
-  static const std::string& Problem() { return problem_; }
-
- private:
-  std::unique_ptr<XvfbServer> server_;
-  std::unique_ptr<TempDir> home_;
-  static inline bool ready_ = false;
-  static inline std::string problem_;
-};
-
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "tests/support/image_compare.h"
-#include "tools/png_io.h"
 #include "tools/process.h"
 #include "tools/temp_dir.h"
 #include "tools/xshot.h"
@@ -57,7 +56,7 @@ class TobrinFixture : public ::testing::Test {
 
   // Ends a program still running as a termination signal does, so that a tool it runs under
   // can finish its report; kills it when it does not end.
-  void TearDown() override;
+  void TearDown() override { program_.Stop(ScaledMs(5000)); }
 
   // What the screen shows of the main window's client area (all of the screen before there is
   // a main window). Points of the tests are in this image's pixels.
@@ -84,6 +83,14 @@ class TobrinFixture : public ::testing::Test {
   void MoveTo(Point p);
   void Click(Point p, int button = 1);
   void Drag(Point from, Point to, int button);
+
+  // Quits through File, Exit: the program must end with status 0, its settings saved.
+  void QuitByMenu() {
+    Focus();
+    Key("alt+f x");
+    EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
+    EXPECT_NE(ReadFile(config_ / "tobrin.ini").find("[Recent File List]"), std::string::npos);
+  }
 
   // Waits for the program to end; its exit status, or -1 if it did not end in time.
   int WaitForExit(int ms = 10000) { return program_.Wait(ScaledMs(ms)); }
