@@ -83,7 +83,7 @@ struct StartupRun {
 StartupRun MeasureStartup(const Options& o, const std::string& program) {
   TempDir config;
   const Clock start = Now();
-  Process p({{program}, ProgramEnvironment(o, config.path(), ""), "/dev/null", "", STDERR_FILENO});
+  Process p({{program}, ProgramEnvironment(o, config.path(), ""), "/dev/null", STDERR_FILENO});
   if (p.pid() <= 0) return {};
   std::string err;
   p.Read(&err, 30000);  // until the program ends and its standard error closes
@@ -110,8 +110,7 @@ class LoggedProgram {
       : program_(program),
         log_(config_ / "frames"),
         messages_(config_ / "stderr"),
-        process_({{program}, ProgramEnvironment(o, config_.path(), log_), "/dev/null", messages_}) {
-  }
+        process_({{program}, ProgramEnvironment(o, config_.path(), log_), messages_}) {}
   std::vector<Clock> Frames() const { return ReadFrameLog(log_); }
 
   // Waits for the first frame, then until no frame has come for `quietMs`. False, with the

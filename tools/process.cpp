@@ -21,10 +21,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// In the child: `fd` writes to the file `path` ("" leaves it as it is).
+// In the child: `fd` writes to the file `path`.
 void Redirect(int fd, const std::string& path) {
-  if (!path.empty())
-    ::dup2(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), fd);
+  ::dup2(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), fd);
 }
 
 }  // namespace
@@ -45,7 +44,7 @@ Process::Process(const Command& command) {
     // The signals that end a program as they are by default, even when a test runs under nohup.
     for (int s : {SIGHUP, SIGINT, SIGTERM})
       ::signal(s, SIG_DFL);
-    Redirect(STDOUT_FILENO, command.out);
+    Redirect(STDOUT_FILENO, "/dev/null");
     Redirect(STDERR_FILENO, command.err);
     if (command.pipe >= 0) ::dup2(fds[1], command.pipe);
     SetEnvironment(command.env);  // glibc's allocator stays usable in the child of a fork

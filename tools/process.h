@@ -15,18 +15,10 @@ namespace tobrin_test {
 
 // What to start, with what environment, and where its output goes.
 struct Command {
-  Command(std::vector<std::string> argv, std::vector<std::string> env = {},
-          std::string out = "/dev/null", std::string err = "/dev/null", int pipe = -1)
-      : argv(std::move(argv)),
-        env(std::move(env)),
-        out(std::move(out)),
-        err(std::move(err)),
-        pipe(pipe) {}
-
-  std::vector<std::string> argv;  // argv[0] is looked up in PATH unless it holds a '/'
-  std::vector<std::string> env;   // over ours: "NAME=value" sets NAME, a bare "NAME" removes it
-  std::string out, err;           // the files standard output and error go to ("" keeps ours)
-  int pipe;  // STDOUT_FILENO or STDERR_FILENO: that stream comes to Process::Read instead
+  std::vector<std::string> argv;      // argv[0] is looked up in PATH unless it holds a '/'
+  std::vector<std::string> env = {};  // over ours: "NAME=value" sets NAME, a bare "NAME" removes it
+  std::string err = "/dev/null";      // the file standard error goes to (standard output: none)
+  int pipe = -1;  // STDOUT_FILENO or STDERR_FILENO: that stream comes to Process::Read instead
 };
 
 // A started child in a process group of its own, which gets SIGTERM when we end, and is stopped

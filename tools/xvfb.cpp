@@ -4,8 +4,10 @@ namespace tobrin_test {
 
 XvfbServer::XvfbServer(const XvfbOptions& options) {
   // Xvfb writes its display number to standard output (-displayfd 1) once it takes connections.
-  Command xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {},
-               "", options.log, STDOUT_FILENO);
+  Command xvfb{{"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
+               {},
+               options.log,
+               STDOUT_FILENO};
   if (!options.resetting) xvfb.argv.push_back("-noreset");
   xvfb.argv.insert(xvfb.argv.end(), options.arguments.begin(), options.arguments.end());
   server_ = Process(xvfb);
@@ -18,7 +20,7 @@ XvfbServer::XvfbServer(const XvfbOptions& options) {
   if (options.manager.empty()) return;
   manager_ = Process({{options.manager}, Environment()});
   // A manager announces itself on the root window once it manages the screen.
-  const Command root({"xprop", "-display", display_, "-root", "_NET_SUPPORTING_WM_CHECK"});
+  const Command root{{"xprop", "-display", display_, "-root", "_NET_SUPPORTING_WM_CHECK"}};
   const auto announced = [&] {
     return RunCommand(root).text.find("window id") != std::string::npos;
   };

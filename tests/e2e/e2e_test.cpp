@@ -115,7 +115,7 @@ TEST_F(Tobrin, TerminationSignalsCloseAsExitDoes) {
 TEST_F(Tobrin, WithoutADisplayItSaysSoAndExitsWithStatusOne) {
   for (const std::string display : {"", ":9999"}) {
     const std::string setting = display.empty() ? "DISPLAY" : "DISPLAY=" + display;
-    const Command tobrin({TOBRIN_EXECUTABLE}, {"WAYLAND_DISPLAY", setting}, "", files_ / "err.txt");
+    const Command tobrin{{TOBRIN_EXECUTABLE}, {"WAYLAND_DISPLAY", setting}, files_ / "err.txt"};
     EXPECT_EQ(RunCommand(tobrin).status, 1) << display;
     const std::string error = ReadFile(files_ / "err.txt");
     EXPECT_NE(error.find("xvfb-run"), std::string::npos) << error;

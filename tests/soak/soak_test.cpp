@@ -86,11 +86,6 @@ class Soak : public TobrinFixture {
     Xdo("key --delay 30 " + chords, events);
   }
 
-  std::string At(Point p) {
-    const Point at = OnScreen(p);
-    return std::to_string(at.x) + " " + std::to_string(at.y);
-  }
-
   // Waits until a window matching `pattern` is shown (or gone); the milliseconds it took.
   double WaitForWindowState(const std::string& pattern, bool shown, unsigned long* id = nullptr) {
     const auto start = Clock::now();
@@ -120,8 +115,8 @@ class Soak : public TobrinFixture {
   void Clicks() {
     const int button = Pick<int>({1, 1, 3});
     const int times = Pick<int>({1, 1, 2});
-    Xdo("mousemove " + At(RandomCanvasPoint()) + " click --repeat " + std::to_string(times) +
-            " --delay 60 " + std::to_string(button),
+    Xdo(MouseTo(RandomCanvasPoint()) + " click --repeat " + std::to_string(times) + " --delay 60 " +
+            std::to_string(button),
         1 + 2 * times);
   }
 
@@ -129,10 +124,10 @@ class Soak : public TobrinFixture {
     Point p = RandomCanvasPoint();
     const Point to = RandomCanvasPoint();
     const int steps = Uniform(2, 12);
-    std::string args = "mousemove " + At(p) + " mousedown " + std::to_string(button);
+    std::string args = MouseTo(p) + " mousedown " + std::to_string(button);
     for (int i = 1; i <= steps; ++i) {
       const Point q = {p.x + (to.x - p.x) * i / steps, p.y + (to.y - p.y) * i / steps};
-      args += " mousemove " + At(q);
+      args += " " + MouseTo(q);
     }
     args += " mouseup " + std::to_string(button);
     Xdo(args, 1 + 1 + steps + 1);
@@ -142,7 +137,7 @@ class Soak : public TobrinFixture {
     std::string args;
     const int moves = Uniform(1, 6);
     for (int i = 0; i < moves; ++i)
-      args += " mousemove " + At(RandomCanvasPoint());
+      args += " " + MouseTo(RandomCanvasPoint());
     Xdo(args, moves);
   }
 
@@ -158,7 +153,7 @@ class Soak : public TobrinFixture {
   // Opens a menu with the mouse on its title, and closes it.
   void MenuByMouse() {
     const Point title = {Pick<int>({18, 60, 105}), canvasTop_ / 2};
-    Xdo("mousemove " + At(title) + " click 1", 3);
+    Xdo(MouseTo(title) + " click 1", 3);
     Keys("Escape Escape");
   }
 

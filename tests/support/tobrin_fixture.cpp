@@ -44,7 +44,7 @@ void TobrinFixture::Start(std::vector<std::string> extra, std::vector<std::strin
   stderr_ = files_ / "stderr.txt";
   // The test's own wrapper outermost, so that a TOBRIN_TEST_WRAPPER (valgrind) still runs the
   // program itself.
-  Command command{wrapper_, env, "", stderr_};
+  Command command{wrapper_, env, stderr_};
   for (const std::string& word : Words(GetEnv("TOBRIN_TEST_WRAPPER")))
     command.argv.push_back(word);
   command.argv.push_back(executable);
@@ -131,25 +131,14 @@ Point TobrinFixture::PartOnScreen(const std::string& name) {
   return {static_cast<int>(std::lround(x)), canvasTop_ + static_cast<int>(std::lround(y))};
 }
 
-Point TobrinFixture::OnScreen(Point p) {
+std::string TobrinFixture::MouseTo(Point p) {
   // Asked each time: a window manager may still move the window after it first shows.
   const WindowPlacement placement = Placement();
-  return {placement.x + p.x, placement.y + p.y};
-}
-
-void TobrinFixture::MoveTo(Point p) {
-  const Point at = OnScreen(p);
-  Xdotool("mousemove " + std::to_string(at.x) + " " + std::to_string(at.y));
-}
-
-void TobrinFixture::Click(Point p, int button) {
-  MoveTo(p);
-  Xdotool("click " + std::to_string(button));
+  return "mousemove " + std::to_string(placement.x + p.x) + " " + std::to_string(placement.y + p.y);
 }
 
 void TobrinFixture::Drag(Point from, Point to, int button) {
-  MoveTo(from);
-  Xdotool("mousedown " + std::to_string(button));
+  Xdotool(MouseTo(from) + " mousedown " + std::to_string(button));
   const int steps = 10;
   for (int i = 1; i <= steps; ++i) {
     MoveTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});

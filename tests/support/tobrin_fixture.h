@@ -79,9 +79,10 @@ class TobrinFixture : public ::testing::Test {
   void Focus() { Xdotool("windowfocus --sync " + std::to_string(window_)); }
   void Key(const std::string& keys) { Xdotool("key --delay 40 " + keys); }
   // Where a point of the main window is on the screen.
-  Point OnScreen(Point p);
-  void MoveTo(Point p);
-  void Click(Point p, int button = 1);
+  // xdotool's words that move the pointer to a point of the main window.
+  std::string MouseTo(Point p);
+  void MoveTo(Point p) { Xdotool(MouseTo(p)); }
+  void Click(Point p, int button = 1) { Xdotool(MouseTo(p) + " click " + std::to_string(button)); }
   void Drag(Point from, Point to, int button);
 
   // Quits through File, Exit: the program must end with status 0, its settings saved.
