@@ -21,7 +21,6 @@ class Tobrin : public TobrinFixture {};
 
 TEST_F(Tobrin, PickBendResetJointsAndQuitByKeyboard) {
   Start();
-  WaitForWindow();
   EXPECT_EQ(FrameSize(), "500x500");
   Key("alt+m j");  // Mode, Joints
   const Point forearm = PartOnScreen("LeftForearm");
@@ -43,7 +42,6 @@ TEST_F(Tobrin, ADoubleClickTogglesAPartOnce) {
     GTEST_SKIP() << "a wrapped program is too slow to see two clicks as a double click";
   }
   Start();
-  WaitForWindow();
   Key("alt+m j");
   const Point head = PartOnScreen("Head");
   MoveTo(head);
@@ -56,7 +54,6 @@ TEST_F(Tobrin, ADoubleClickTogglesAPartOnce) {
 
 TEST_F(Tobrin, EditAndPaneKeysAndNewChangeNothing) {
   Start();
-  WaitForWindow();
   // Move and turn the figure first, so that a reset would show.
   Key("alt+m p");
   const Point centre = {canvasWidth_ / 2, canvasTop_ + canvasHeight_ / 2};
@@ -82,7 +79,6 @@ TEST_F(Tobrin, OpenThroughTheFileDialogEntersTheRecentList) {
   const std::string document = files_ / "figure notes.txt";
   WriteFile(document, "left alone");
   Start();
-  WaitForWindow();
   Key("ctrl+o");
   ASSERT_NE(FindWindow("^Open$", 10000), 0u) << "no Open dialog";
   Pause(300);
@@ -103,7 +99,6 @@ TEST_F(Tobrin, OpenThroughTheFileDialogEntersTheRecentList) {
 TEST_F(Tobrin, TerminationSignalsCloseAsExitDoes) {
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
     Start();
-    WaitForWindow();
     std::filesystem::remove(config_ / "tobrin.ini");
     kill(program_.pid(), signal);
     EXPECT_EQ(WaitForExit(), 0) << "signal " << signal << ": " << ReadFile(stderr_);
@@ -131,7 +126,7 @@ TEST_F(Tobrin, WithoutOpenGLItSaysSoAndExitsNonZero) {
     std::vector<std::string> server, env;
   };
   for (const Case& c : {Case{{"-extension", "GLX"}, {}}, Case{{}, {"LIBGL_ALWAYS_INDIRECT=1"}}}) {
-    Start(c.server, c.env);
+    StartProgram(c.server, c.env);
     ASSERT_NE(FindWindow("^Tobrin$", 20000), 0u) << "no message box; stderr: " << ReadFile(stderr_);
     Pause(300);
     Xdotool("search --onlyvisible --name ^Tobrin$ windowfocus --sync key Return");
@@ -144,20 +139,17 @@ TEST_F(Tobrin, WithoutOpenGLItSaysSoAndExitsNonZero) {
 
 TEST_F(Tobrin, UnderWaylandItStillStartsOnX11) {
   Start({}, {"WAYLAND_DISPLAY=wayland-tobrin-test", "XDG_SESSION_TYPE=wayland"});
-  WaitForWindow();
   EXPECT_EQ(FrameSize(), "500x500");
 }
 
 TEST_F(Tobrin, OnAScaledDisplayTheFigureFillsTheAreaAndPicksUnderThePointer) {
   Start();
-  WaitForWindow();
   const RgbaImage plain = Shot();
   const int top1 = canvasTop_, width1 = canvasWidth_, height1 = canvasHeight_;
   kill(program_.pid(), SIGTERM);
   ASSERT_EQ(WaitForExit(), 0);
 
   Start({}, {"GDK_SCALE=2"});
-  WaitForWindow();
   // A window manager's frame does not scale with the display: the area may be larger than twice
   // its size by about the frame, and the figure stays at its centre.
   const WindowPlacement frame = Placement();
@@ -196,7 +188,6 @@ long LockPaneInk(const RgbaImage& shot, int statusTop) {
 
 TEST_F(Tobrin, TheLockPanesShowWhileTheirLocksAreOn) {
   Start();
-  WaitForWindow();
   const int statusTop = canvasTop_ + canvasHeight_ + 2;
   const long off = LockPaneInk(Shot(), statusTop);
   Key("Caps_Lock");
@@ -223,7 +214,6 @@ TEST_F(Tobrin, HelpIndexOpensTheBookFromTheBuildTreeAndWhenInstalled) {
   }
   for (const std::string step : {"help", "help-installed"}) {
     Start({}, {}, step == "help" ? TOBRIN_EXECUTABLE : prefix + "/bin/tobrin");
-    WaitForWindow();
     Key("alt+h i");
     EXPECT_TRUE(
         WaitFor([&](const RgbaImage&) { return FindWindow("^Tobrin Help") != 0; }, 5000, step))

@@ -22,7 +22,6 @@ class SettingsFaults : public TobrinFixture {
   void QuitAndExpectTheOldFileKept() {
     WriteFile(config_ / "tobrin.ini", kOldSettings);
     Start();
-    WaitForWindow();
     Key("alt+f x");
     EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
     EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), kOldSettings);
@@ -74,7 +73,6 @@ TEST_F(SettingsFaults, ALargeFileAndOneOfArbitraryBytesComeThroughExitByteForByt
   for (const std::string* text : {&large, &bytes}) {
     WriteFile(config_ / "tobrin.ini", *text);
     Start();
-    WaitForWindow();
     Key("alt+f x");
     EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
     EXPECT_TRUE(ReadFile(config_ / "tobrin.ini") == *text) << text->size();

@@ -313,7 +313,6 @@ TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
   // the resident size. Fixed thresholds make it return freed memory at once, so the resident
   // size follows the memory in use.
   Start({}, {"MALLOC_MMAP_THRESHOLD_=131072", "MALLOC_TRIM_THRESHOLD_=131072"});
-  WaitForWindow();
   ASSERT_FALSE(HasFatalFailure());
   const RgbaImage first = Shot();
   ASSERT_EQ(first.width, canvasWidth_) << "the main window is not at the screen's corner";

@@ -36,8 +36,8 @@ unsigned long FindWindow(const std::string& name, int ms) {
   return found.status == 0 ? std::stoul(found.text) : 0;
 }
 
-void TobrinFixture::Start(std::vector<std::string> extra, std::vector<std::string> env,
-                          const std::string& executable) {
+void TobrinFixture::StartProgram(std::vector<std::string> extra, std::vector<std::string> env,
+                                 const std::string& executable) {
   server_ = std::make_unique<XvfbServer>(XvfbOptions{extra});
   ASSERT_TRUE(server_->ok()) << server_->error();
   SetEnvironment(server_->Environment(config_.path()));

@@ -42,10 +42,14 @@ class TobrinFixture : public ::testing::Test {
  protected:
   // Starts the program on a new private server; `extra` are Xvfb arguments and `env` extra
   // environment assignments for the program ("NAME=value").
+  void StartProgram(std::vector<std::string> extra = {}, std::vector<std::string> env = {},
+                    const std::string& executable = TOBRIN_EXECUTABLE);
+  // Starts it and waits for the main window and finds the drawing area in it.
   void Start(std::vector<std::string> extra = {}, std::vector<std::string> env = {},
-             const std::string& executable = TOBRIN_EXECUTABLE);
-
-  // Waits for the main window and finds the drawing area in it.
+             const std::string& executable = TOBRIN_EXECUTABLE) {
+    StartProgram(extra, env, executable);
+    WaitForWindow();
+  }
   void WaitForWindow();
 
   // Where the main window's client area is on the screen, and the frame around it.

@@ -27,7 +27,6 @@ class Session : public TobrinFixture {
 
 TEST_F(Session, PickBendTurnMenuAboutAndQuit) {
   Start();
-  WaitForWindow();
   ASSERT_FALSE(HasFatalFailure());
 
   Key("alt+m j");
