@@ -158,14 +158,11 @@ TEST_F(Tobrin, OnAScaledDisplayTheFigureFillsTheAreaAndPicksUnderThePointer) {
   const int dx = (canvasWidth_ - 2 * width1) / 2, dy = (canvasHeight_ - 2 * height1) / 2;
   // Each pixel of the unscaled area matches the scaled area's pixel at twice its place.
   const RgbaImage scaled = Shot();
-  long mismatched = 0;
-  for (int y = 0; y < height1; y += 2) {
-    for (int x = 0; x < width1; x += 2) {
-      const Rgb a = PixelAt(plain, x, top1 + y);
-      const Rgb b = PixelAt(scaled, 2 * x + dx, canvasTop_ + 2 * y + dy);
-      mismatched += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 60;
-    }
-  }
+  const auto differs = [&](int x, int y, const Rgb& a) {
+    const Rgb b = PixelAt(scaled, 2 * x + dx, canvasTop_ + 2 * (y - top1) + dy);
+    return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 60;
+  };
+  const long mismatched = CountPixels(plain, 0, top1, width1, top1 + height1, differs, 2);
   EXPECT_LT(mismatched, width1 * height1 / 4 / 50) << "the scaled picture differs";
   if (mismatched >= width1 * height1 / 4 / 50) Keep(scaled, "scaled");
 
@@ -178,12 +175,8 @@ TEST_F(Tobrin, OnAScaledDisplayTheFigureFillsTheAreaAndPicksUnderThePointer) {
 
 // Dark (text) pixels in the right part of the status bar, where the lock panes are.
 long LockPaneInk(const RgbaImage& shot, int statusTop) {
-  long ink = 0;
-  for (int y = statusTop; y < statusTop + 18; ++y) {
-    for (int x = 320; x < 470; ++x)
-      ink += PixelAt(shot, x, y).r < 100;
-  }
-  return ink;
+  return CountPixels(shot, 320, statusTop, 470, statusTop + 18,
+                     [](int, int, const Rgb& p) { return p.r < 100; });
 }
 
 TEST_F(Tobrin, TheLockPanesShowWhileTheirLocksAreOn) {

@@ -239,16 +239,11 @@ class Soak : public TobrinFixture {
 
   // Near-white pixels in the lower part of the drawing area, which the menus never cover and
   // the guide sphere always crosses when shown (the figure has no white of its own).
-  int SphereInk(const RgbaImage& frame) {
+  long SphereInk(const RgbaImage& frame) {
     const int canvasHeight = frame.height - canvasTop_ - chromeBottom_;
-    int ink = 0;
-    for (int y = canvasTop_ + canvasHeight * 6 / 10; y < canvasTop_ + canvasHeight - 2; ++y) {
-      for (int x = 0; x < frame.width; ++x) {
-        const Rgb p = PixelAt(frame, x, y);
-        ink += p.r > 200 && p.g > 200 && p.b > 200;
-      }
-    }
-    return ink;
+    return CountPixels(frame, 0, canvasTop_ + canvasHeight * 6 / 10, frame.width,
+                       canvasTop_ + canvasHeight - 2,
+                       [](int, int, const Rgb& p) { return p.r > 200 && p.g > 200 && p.b > 200; });
   }
 
   // Reset, Orientation, Visible Arcball through the menus: the milliseconds until the screen
@@ -260,7 +255,7 @@ class Soak : public TobrinFixture {
     const auto start = Clock::now();
     RgbaImage shot;
     const auto answered = [&] {
-      const int ink = SphereInk(shot = Shot());
+      const long ink = SphereInk(shot = Shot());
       return sphereOn_ ? ink >= kShownInk : ink <= kHiddenInk;
     };
     if (!WaitUntil(answered, 10000, 5)) {

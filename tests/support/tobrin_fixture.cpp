@@ -36,6 +36,16 @@ unsigned long FindWindow(const std::string& name, int ms) {
   return found.status == 0 ? std::stoul(found.text) : 0;
 }
 
+long CountPixels(const RgbaImage& image, int left, int top, int right, int bottom,
+                 const std::function<bool(int, int, const Rgb&)>& counted, int step) {
+  long count = 0;
+  for (int y = top; y < bottom; y += step) {
+    for (int x = left; x < right; x += step)
+      count += counted(x, y, PixelAt(image, x, y));
+  }
+  return count;
+}
+
 void TobrinFixture::StartProgram(std::vector<std::string> extra, std::vector<std::string> env,
                                  const std::string& executable) {
   server_ = std::make_unique<XvfbServer>(XvfbOptions{extra});

@@ -38,6 +38,11 @@ int Xdotool(const std::string& args);
 // to `ms` for one: its id, or 0.
 unsigned long FindWindow(const std::string& name, int ms = 0);
 
+// The pixels of `image` from (left, top) to before (right, bottom), every `step`th in each
+// direction, for which `counted(x, y, pixel)` holds.
+long CountPixels(const RgbaImage& image, int left, int top, int right, int bottom,
+                 const std::function<bool(int, int, const Rgb&)>& counted, int step = 1);
+
 class TobrinFixture : public ::testing::Test {
  protected:
   // Starts the program on a new private server; `extra` are Xvfb arguments and `env` extra

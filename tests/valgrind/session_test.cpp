@@ -14,14 +14,11 @@ class Session : public TobrinFixture {
  protected:
   // Pixels (sampled every 4th in each direction) of the drawing area that differ from `before`.
   long CanvasChange(const RgbaImage& before, const RgbaImage& now) {
-    long changed = 0;
-    for (int y = canvasTop_; y < canvasTop_ + canvasHeight_; y += 4) {
-      for (int x = 0; x < canvasWidth_; x += 4) {
-        const Rgb a = PixelAt(before, x, y), b = PixelAt(now, x, y);
-        changed += a.r != b.r || a.g != b.g || a.b != b.b;
-      }
-    }
-    return changed;
+    const auto changed = [&](int x, int y, const Rgb& b) {
+      const Rgb a = PixelAt(before, x, y);
+      return a.r != b.r || a.g != b.g || a.b != b.b;
+    };
+    return CountPixels(now, 0, canvasTop_, canvasWidth_, canvasTop_ + canvasHeight_, changed, 4);
   }
 };
 
