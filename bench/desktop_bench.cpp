@@ -116,7 +116,18 @@ class LoggedProgram {
   // Waits for the first frame, then until no frame has come for `quietMs`. False, with the
   // program's messages shown, if it shows nothing within 30 seconds or never settles.
   bool WaitUntilSettled(int quietMs) {
-    if (Settle(quietMs)) return true;
+    const Clock deadline = Now() + 30LL * 1000000000LL;
+    const auto left = [&] { return static_cast<int>((deadline - Now()) / 1000000); };
+    WaitUntil([&] { return !Frames().empty() || !process_.Running(); }, left());
+    size_t seen = Frames().size();
+    Clock quietSince = Now();
+    const auto quiet = [&] {
+      const size_t n = Frames().size();
+      if (n != seen) quietSince = Now();
+      seen = n;
+      return Now() - quietSince >= static_cast<Clock>(quietMs) * 1000000LL;
+    };
+    if (seen > 0 && WaitUntil(quiet, left())) return true;
     std::fprintf(stderr, "%s did not settle (%zu frames); its messages:\n%s\n", program_.c_str(),
                  Frames().size(), ReadFile(messages_).c_str());
     return false;
@@ -137,21 +148,6 @@ class LoggedProgram {
   }
 
  private:
-  bool Settle(int quietMs) {
-    const Clock deadline = Now() + 30LL * 1000000000LL;
-    const auto left = [&] { return static_cast<int>((deadline - Now()) / 1000000); };
-    WaitUntil([&] { return !Frames().empty() || !process_.Running(); }, left());
-    size_t seen = Frames().size();
-    Clock quietSince = Now();
-    const auto quiet = [&] {
-      const size_t n = Frames().size();
-      if (n != seen) quietSince = Now();
-      seen = n;
-      return Now() - quietSince >= static_cast<Clock>(quietMs) * 1000000LL;
-    };
-    return seen > 0 && WaitUntil(quiet, left());
-  }
-
   TempDir config_;
   std::string program_, log_, messages_;
   Process process_;

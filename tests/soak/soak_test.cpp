@@ -19,7 +19,6 @@
 
 #include "tests/support/resident_memory.h"
 #include "tests/support/tobrin_fixture.h"
-#include "tools/xshot.h"
 
 // Last: its macros (None, Bool, Status) would clash with the names of the headers above.
 #include <X11/Xlib.h>
@@ -66,9 +65,8 @@ class Soak : public TobrinFixture {
     return items[Uniform(0, static_cast<int>(items.size()) - 1)];
   }
 
-  int CanvasHeight() const { return height_ - canvasTop_ - chromeBottom_; }
   Point RandomCanvasPoint() {
-    return {Uniform(2, width_ - 3), Uniform(canvasTop_ + 2, canvasTop_ + CanvasHeight() - 3)};
+    return {Uniform(2, width_ - 3), Uniform(canvasTop_ + 2, height_ - chromeBottom_ - 3)};
   }
 
   // Runs xdotool with `args`, which send `events` X input events.
@@ -86,20 +84,19 @@ class Soak : public TobrinFixture {
     Xdo("key --delay 30 " + chords, events);
   }
 
-  // Waits until a window matching `pattern` is shown (or gone); the milliseconds it took.
-  double WaitForWindowState(const std::string& pattern, bool shown, unsigned long* id = nullptr) {
+  // Waits until a window matching `pattern` is shown (or gone) and notes how long it took: the
+  // window's id (0 once gone, or if it never came).
+  unsigned long WaitForDialog(const std::string& pattern, bool shown) {
     const auto start = Clock::now();
     unsigned long found = 0;
     if (WaitUntil([&] { return ((found = FindWindow(pattern)) != 0) == shown; }, 10000, 15)) {
-      if (id != nullptr) *id = found;
-      return MsSince(start);
+      maxDialogMs_ = std::max(maxDialogMs_, MsSince(start));
+      return found;
     }
     ADD_FAILURE() << "the window " << pattern << (shown ? " never appeared" : " never went")
                   << " (seed " << seed_ << ")";
-    return -1;
+    return 0;
   }
-
-  void NoteDialog(double ms) { maxDialogMs_ = std::max(maxDialogMs_, ms); }
 
   // --- the kinds of input -------------------------------------------------------------------
 
@@ -166,11 +163,10 @@ class Soak : public TobrinFixture {
   void Dialog(const std::string& keys, const std::string& name,
               const std::function<void(unsigned long)>& close) {
     Keys(keys);
-    unsigned long id = 0;
-    NoteDialog(WaitForWindowState(name, true, &id));
+    const unsigned long id = WaitForDialog(name, true);
     if (id == 0) return;
     close(id);
-    NoteDialog(WaitForWindowState(name, false));
+    WaitForDialog(name, false);
     Focus();
     ++dialogs_;
   }
