@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tobrin_test {
@@ -32,7 +33,7 @@ class Process {
   Process& operator=(Process&& other) noexcept;
 
   pid_t pid() const { return pid_; }
-  bool Running() { return Wait(0) < 0; }
+  bool Running() { return pid_ > 0 && Wait(0) < 0; }
   // Waits up to `ms` (< 0: for ever) for the end: the exit status, 128 + the signal that ended
   // it, or -1 while it still runs (and for a process that never started).
   int Wait(int ms);

@@ -48,6 +48,7 @@ if [ "${1:-}" = "--child" ]; then
   again=1
   trap 'kill -TERM $pid 2>/dev/null && again=1' TERM
   trap 'kill -INT $pid 2>/dev/null && again=1' INT
+  trap 'kill -HUP $pid 2>/dev/null && again=1' HUP
   while [ $again -eq 1 ]; do
     again=0
     wait $pid
