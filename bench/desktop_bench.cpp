@@ -22,6 +22,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -50,7 +51,7 @@ void SleepMs(int ms) {
 
 struct Options {
   std::string tobrin, floor, figure, shim, summary;
-  int runs = 7;
+  int runs = 0;
   bool resettingServer = false;
   bool startupOnly = false;
 };
@@ -242,32 +243,24 @@ FloodResult MeasureFlood(const Options& o, int moves) {
 }
 
 bool ParseOptions(int argc, char** argv, Options* o) {
+  std::string runs = "7";
+  const std::map<std::string, std::string*> values = {
+      {"--tobrin", &o->tobrin}, {"--floor", &o->floor}, {"--figure", &o->figure},
+      {"--shim", &o->shim},     {"--runs", &runs},      {"--summary", &o->summary}};
+  const std::map<std::string, bool*> flags = {{"--resetting-server", &o->resettingServer},
+                                              {"--startup-only", &o->startupOnly}};
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    const auto value = [&](const char* name) -> const char* {
-      const size_t n = std::strlen(name);
-      return a.compare(0, n, name) == 0 ? argv[i] + n : nullptr;
-    };
-    if (const char* v = value("--tobrin=")) {
-      o->tobrin = v;
-    } else if (const char* v = value("--floor=")) {
-      o->floor = v;
-    } else if (const char* v = value("--figure=")) {
-      o->figure = v;
-    } else if (a == "--resetting-server") {
-      o->resettingServer = true;
-    } else if (a == "--startup-only") {
-      o->startupOnly = true;
-    } else if (const char* v = value("--shim=")) {
-      o->shim = v;
-    } else if (const char* v = value("--runs=")) {
-      o->runs = std::max(1, std::atoi(v));
-    } else if (const char* v = value("--summary=")) {
-      o->summary = v;
+    const size_t equals = a.find('=');
+    if (equals != std::string::npos && values.count(a.substr(0, equals)) != 0) {
+      *values.at(a.substr(0, equals)) = a.substr(equals + 1);
+    } else if (flags.count(a) != 0) {
+      *flags.at(a) = true;
     } else {
       return false;
     }
   }
+  o->runs = std::max(1, std::atoi(runs.c_str()));
   return !o->tobrin.empty() && !o->floor.empty() && !o->shim.empty();
 }
 

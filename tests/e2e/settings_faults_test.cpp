@@ -1,7 +1,6 @@
 // The settings folder failing at exit: read-only, or out of room. The old settings file stays
 // exactly as it was, the program says why, and Exit still ends it with status 0.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -38,12 +37,9 @@ TEST_F(SettingsFaults, AReadOnlyFolderLeavesTheOldFileAndExitStillEnds) {
   if (RunCommand({{"unshare", "--mount", "true"}}).status != 0) {
     GTEST_SKIP() << "mount namespaces are not available here";
   }
-  const std::string script = files_ / "read-only.sh";
-  WriteFile(script,
-            "#!/bin/sh\nmount --bind -o ro \"$XDG_CONFIG_HOME\" \"$XDG_CONFIG_HOME\" "
-            "|| exit 97\nexec \"$@\"\n");
-  chmod(script.c_str(), 0755);
-  wrapper_ = {"unshare", "--mount", script};
+  const char* readOnly =
+      "mount --bind -o ro \"$XDG_CONFIG_HOME\" \"$XDG_CONFIG_HOME\" || exit 97; exec \"$@\"";
+  wrapper_ = {"unshare", "--mount", "sh", "-c", readOnly, "sh"};
   QuitAndExpectTheOldFileKept();
 }
 
@@ -53,10 +49,7 @@ TEST_F(SettingsFaults, AFolderOutOfRoomLeavesTheOldFileAndExitStillEnds) {
   if (std::getenv("TOBRIN_TEST_WRAPPER") != nullptr) {
     GTEST_SKIP() << "the size limit would cut short the wrapper's own reports";
   }
-  const std::string script = files_ / "out-of-room.sh";
-  WriteFile(script, "#!/bin/bash\nset -o pipefail\nprlimit --fsize=16 \"$@\" 2>&1 | cat >&2\n");
-  chmod(script.c_str(), 0755);
-  wrapper_ = {script};
+  wrapper_ = {"bash", "-c", "set -o pipefail; prlimit --fsize=16 \"$@\" 2>&1 | cat >&2", "bash"};
   QuitAndExpectTheOldFileKept();
 }
 
