@@ -6,10 +6,8 @@
 // After the runs a summary table with the ratios and targets goes to standard output, and to
 // the file given with --tobrin_summary=FILE.
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -24,8 +22,8 @@
 #include "model/figure.h"
 #include "model/joints.h"
 #include "render/picking.h"
-#include "render/projection.h"
 #include "render/scene.h"
+#include "tests/support/scene_helpers.h"
 #include "tools/headless_view_host.h"
 
 namespace tobrin_bench {
@@ -62,19 +60,10 @@ void WarmUp(CTobrinView& view) {
 // The client pixel (y downwards) at which a scene point appears in a width x height area seen
 // through `camera`. False when it does not project.
 bool ClientPoint(const Camera& camera, int width, int height, const double p[3], int* x, int* y) {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  ApplyProjection(camera, width, height);  // leaves the model-view matrix holding the camera
-  GLdouble modelView[16], projection[16];
-  GLint viewport[4];
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  double wx = 0, wy = 0, wz = 0;
-  if (gluProject(p[0], p[1], p[2], modelView, projection, viewport, &wx, &wy, &wz) != GL_TRUE)
-    return false;
-  *x = static_cast<int>(std::lround(wx));
-  *y = height - static_cast<int>(std::lround(wy));
+  const auto at = tobrin_test::ClientPixel(camera, width, height, p);
+  if (!at) return false;
+  *x = (*at)[0];
+  *y = (*at)[1];
   return true;
 }
 

@@ -42,7 +42,7 @@
 #include <string>
 #include <vector>
 
-#include "render/projection.h"
+#include "tests/support/scene_helpers.h"
 #include "tests/support/view_events.h"
 #include "tools/headless_view_host.h"
 #include "view/tobrin_view.h"
@@ -59,7 +59,6 @@ constexpr int kOpcodes = 18;
 constexpr int kOpReset = 11;
 constexpr int kOpResetJoints = 12;
 constexpr int kMaxCoordinate = 32767;
-constexpr double kPi = 3.14159265358979323846;
 // Rounding allowed in the pose's rotation, and in a part's placement after up to a few
 // thousand bends of its joint.
 constexpr double kRigidTolerance = 1e-9;
@@ -99,62 +98,21 @@ void Fail(const std::string& problem, size_t event, int op) {
   std::abort();
 }
 
-// Finds `target` below `node` and writes its placement in the scene (the product of the
-// matrices from the root down to it).
-bool SceneMatrixOf(const PartNode* node, const PartNode* target, const Matrix4 parent,
-                   Matrix4 out) {
-  for (const PartNode* n = node; n != nullptr; n = n->next) {
-    Matrix4 placed;
-    MultiplyMatrices(parent, n->matrix, placed);
-    if (n == target) {
-      CopyMatrix(placed, out);
-      return true;
-    }
-    if (SceneMatrixOf(n->firstChild, target, placed, out)) return true;
-  }
-  return false;
-}
-
 // Where the centre of `part` shows in the drawing area, client pixels with y downwards,
 // computed from the camera and perspective the view draws with. False when the centre lies
 // behind the eye or the area is empty.
 bool ProjectPartCentre(const CTobrinView& view, const PartNode* part, int* x, int* y) {
-  if (view.m_nWidth <= 0 || view.m_nHeight <= 0) return false;
-  Matrix4 identity, placed;
-  MakeIdentity(identity);
-  if (!SceneMatrixOf(view.m_pRoot.get(), part, identity, placed)) return false;
-  const double world[3] = {placed[3], placed[7], placed[11]};
-
-  // The camera's frame, as gluLookAt builds it: side, up and backwards axes.
-  const Camera& c = view.m_camera;
-  double f[3] = {c.centre[0] - c.eye[0], c.centre[1] - c.eye[1], c.centre[2] - c.eye[2]};
-  const double fl = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
-  for (double& v : f)
-    v /= fl;
-  double s[3] = {f[1] * c.up[2] - f[2] * c.up[1], f[2] * c.up[0] - f[0] * c.up[2],
-                 f[0] * c.up[1] - f[1] * c.up[0]};
-  const double sl = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
-  for (double& v : s)
-    v /= sl;
-  const double u[3] = {s[1] * f[2] - s[2] * f[1], s[2] * f[0] - s[0] * f[2],
-                       s[0] * f[1] - s[1] * f[0]};
-  const double d[3] = {world[0] - c.eye[0], world[1] - c.eye[1], world[2] - c.eye[2]};
-  const double ex = s[0] * d[0] + s[1] * d[1] + s[2] * d[2];
-  const double ey = u[0] * d[0] + u[1] * d[1] + u[2] * d[2];
-  const double depth = f[0] * d[0] + f[1] * d[1] + f[2] * d[2];  // in front of the eye > 0
-  if (!(depth > 0.0)) return false;
-
-  const double aspect = static_cast<double>(view.m_nWidth) / view.m_nHeight;
-  const double focal = 1.0 / std::tan(FIELD_OF_VIEW_Y * kPi / 360.0);
-  const double ndcX = focal / aspect * ex / depth;
-  const double ndcY = focal * ey / depth;
-  const double windowX = (ndcX + 1.0) * 0.5 * view.m_nWidth;
-  const double windowY = (ndcY + 1.0) * 0.5 * view.m_nHeight;  // upwards
-  const double clientY = view.m_nHeight - windowY;
-  *x = static_cast<int>(
-      std::lround(std::clamp(windowX, -1.0 * kMaxCoordinate, 1.0 * kMaxCoordinate)));
-  *y = static_cast<int>(
-      std::lround(std::clamp(clientY, -1.0 * kMaxCoordinate, 1.0 * kMaxCoordinate)));
+  Matrix4 placed;
+  if (!tobrin_test::SceneMatrix(view.m_pRoot.get(), part, placed)) return false;
+  const double centre[3] = {placed[3], placed[7], placed[11]};
+  const auto at = tobrin_test::WindowPoint(view.m_camera, view.m_nWidth, view.m_nHeight, centre);
+  if (!at) return false;
+  const auto pixel = [](double v) {
+    return static_cast<int>(
+        std::lround(std::clamp(v, -1.0 * kMaxCoordinate, 1.0 * kMaxCoordinate)));
+  };
+  *x = pixel((*at)[0]);
+  *y = pixel(view.m_nHeight - (*at)[1]);
   return true;
 }
 

@@ -20,20 +20,14 @@ class GLTest : public ::testing::Test {
   static void SetUpTestSuite() {
     // One rendering thread: the same work, in the same order, on every run.
     setenv("LP_NUM_THREADS", "0", 0);
-    std::string error;
-    gl_ = HeadlessGL::Create(400, 300, &error).release();
-    if (gl_ == nullptr) {
-      unavailable_ = error;
-      return;
-    }
+    gl_ = HeadlessGL::Create(400, 300, &unavailable_);
+    if (gl_ == nullptr) return;
     InitFixedState();
-    cube_ = new CubeList;
+    cube_ = std::make_unique<CubeList>();
   }
   static void TearDownTestSuite() {
-    delete cube_;
-    cube_ = nullptr;
-    delete gl_;
-    gl_ = nullptr;
+    cube_.reset();
+    gl_.reset();
   }
 
  protected:
@@ -69,8 +63,8 @@ class GLTest : public ::testing::Test {
   }
 
  private:
-  static inline HeadlessGL* gl_ = nullptr;
-  static inline CubeList* cube_ = nullptr;
+  static inline std::unique_ptr<HeadlessGL> gl_;
+  static inline std::unique_ptr<CubeList> cube_;
   static inline std::string unavailable_;
 };
 

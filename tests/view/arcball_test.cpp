@@ -15,7 +15,6 @@ using namespace tobrin_test;
 class Arcball : public ViewTest {
  protected:
   Matrix4& pose() { return root()->matrix; }
-  Vec3 Origin() { return {pose()[3], pose()[7], pose()[11]}; }
 };
 
 TEST_F(Arcball, HalfTheRadiusRightOfTheCentreTurnsThirtyDegreesAboutYPerMove) {
@@ -104,22 +103,18 @@ TEST_F(Arcball, AnAreaTooSmallForASphereMapsEverythingToTheFront) {
       const auto v = view->MapToArcball(x, y);
       EXPECT_EQ(v, (std::array<double, 3>{0, 0, 1})) << w << "x" << h << " at " << x << ", " << y;
     }
-    view->OnLButtonDown(0, 0);
-    view->OnMouseMove(32767, -32767);
-    view->OnLButtonUp(32767, -32767);
+    LeftDrag(*view, 0, 0, 32767, -32767);
     EXPECT_TRUE(MatricesNear(pose(), kIdentity, 0.0));
   }
 }
 
 TEST_F(Arcball, TurnsAboutTheFiguresPositionAndAfterResetAboutTheSceneOrigin) {
   view->OnModePosition();
-  view->OnLButtonDown(200, 150);
-  view->OnMouseMove(250, 125);  // to (1, 0.5, 0)
-  view->OnLButtonUp(250, 125);
+  LeftDrag(*view, 200, 150, 250, 125);  // to (1, 0.5, 0)
   view->OnModeOrientation();
-  const auto centre = ProjectPoint({1, 0.5, 0}, view->m_camera, 400, 300);
-  const int cx = static_cast<int>(std::lround(centre[0]));
-  const int cy = 300 - static_cast<int>(std::lround(centre[1]));
+  const double moved[3] = {1, 0.5, 0};
+  const auto centre = *WindowPoint(view->m_camera, 400, 300, moved);
+  const auto [cx, cy] = *ClientPixel(view->m_camera, 400, 300, moved);
   view->OnLButtonDown(cx, cy);
   EXPECT_NEAR(view->m_fCentreX, centre[0], 1e-3);
   view->OnMouseMove(cx + 40, cy - 20);
@@ -153,9 +148,7 @@ TEST_F(Arcball, AMillionStepsLeaveTheFigureRigidAndItsOriginAtThePosition) {
   std::mt19937 rng(99);
   std::uniform_int_distribution<int> coord(-200, 600);
   view->OnModePosition();
-  view->OnLButtonDown(200, 150);
-  view->OnMouseMove(213, 161);
-  view->OnLButtonUp(213, 161);
+  LeftDrag(*view, 200, 150, 213, 161);
   view->OnModeOrientation();
   for (int press = 0; press < 1000; ++press) {
     view->OnLButtonDown(coord(rng), coord(rng));
@@ -164,7 +157,7 @@ TEST_F(Arcball, AMillionStepsLeaveTheFigureRigidAndItsOriginAtThePosition) {
     view->OnLButtonUp(0, 0);
   }
   EXPECT_LT(OrthonormalityError(pose()), 1e-9);
-  EXPECT_EQ(Origin(), (Vec3{view->m_dPosX, view->m_dPosY, view->m_dPosZ}));
+  EXPECT_EQ(Origin(), Position());
   EXPECT_EQ(pose()[12], 0.0);
   EXPECT_EQ(pose()[15], 1.0);
 }
