@@ -67,13 +67,7 @@ TEST_F(Drawing, NamesArePathsOfChildIndexesAndInstancesDrawInPlace) {
 
   const std::set<std::vector<GLuint>> expected = {{0, 0}, {0, 1, 0}, {0, 2}, {0, 2, 0}};
   EXPECT_EQ(HitPaths(root.get()), expected);
-
-  GLint depth = -1;
-  glGetIntegerv(GL_NAME_STACK_DEPTH, &depth);
-  EXPECT_EQ(depth, 0);
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-  EXPECT_EQ(depth, 1);
-  EXPECT_NO_GL_ERROR();
+  EXPECT_EQ(GLStateProblems(), "");  // the name stack empty, the model-view stack as it was
 }
 
 TEST_F(Drawing, TheFigureHitsWithTheSeventeenBoxPaths) {
@@ -164,11 +158,7 @@ TEST_F(Drawing, TheGuideSphereIsUnlitWhiteAndLeavesCullingAndLightingOn) {
   }
   EXPECT_GT(white, 500);  // lines in the current colour, white, whatever the light
   EXPECT_GT(changed, 500);
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  GLint depth = 0;
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-  EXPECT_EQ(depth, 1);
+  EXPECT_EQ(GLStateProblems(), "");  // culling and lighting on, the model-view stack as it was
 }
 
 TEST_F(Drawing, AnEmptyAreaDrawsNothing) {

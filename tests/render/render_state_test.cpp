@@ -187,10 +187,7 @@ TEST_F(Material, DiffuseIsTheColourAmbientAFifthEmissionBlack) {
   EXPECT_NO_GL_ERROR();
 }
 
-class Projection : public GLTest {
- protected:
-  void ProjectionMatrix(double m[16]) { glGetDoublev(GL_PROJECTION_MATRIX, m); }
-};
+class Projection : public GLTest {};
 
 TEST_F(Projection, AspectFollowsTheAreaAndTheModelViewHoldsTheCamera) {
   struct Row {
@@ -202,7 +199,7 @@ TEST_F(Projection, AspectFollowsTheAreaAndTheModelViewHoldsTheCamera) {
     glLoadIdentity();
     ApplyProjection(DEFAULT_CAMERA, row.width, row.height);
     double p[16];
-    ProjectionMatrix(p);
+    glGetDoublev(GL_PROJECTION_MATRIX, p);
     const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
     // OpenGL keeps its matrices in single precision.
     EXPECT_NEAR(p[5], f, 1e-6);

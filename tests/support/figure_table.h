@@ -13,6 +13,14 @@ namespace tobrin_test {
 
 enum class Preset { None, Orange, Teal, Slate };
 
+// Red, green, blue and alpha of each preset, in the order above (none: a group's colour, which
+// is never read).
+inline constexpr double kPresetColours[4][4] = {
+    {0, 0, 0, 1}, {0.8, 0.5, 0.0, 1.0}, {0.0, 0.6, 0.6, 1.0}, {0.2, 0.2, 0.5, 1.0}};
+inline const double* PresetColour(Preset preset) {
+  return kPresetColours[static_cast<int>(preset)];
+}
+
 struct PartRow {
   const char* name;
   const char* parent;  // nullptr for the root

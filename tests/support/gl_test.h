@@ -11,6 +11,7 @@
 
 #include "render/cube_list.h"
 #include "render/gl_state.h"
+#include "tests/support/gl_state_check.h"
 #include "tools/headless_gl.h"
 
 namespace tobrin_test {
@@ -47,20 +48,10 @@ class GLTest : public ::testing::Test {
     glLoadIdentity();
     InitFixedState();
     glClearColor(0, 0, 0, 0);
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    GLErrors();  // drops what earlier work left
   }
 
   static HeadlessGL& gl() { return *gl_; }
-
-  // The errors OpenGL recorded since the last call, as text; empty when there were none.
-  static std::string GLErrors() {
-    std::string errors;
-    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
-      errors += (errors.empty() ? "" : ", ") + std::to_string(e);
-    }
-    return errors;
-  }
 
  private:
   static inline std::unique_ptr<HeadlessGL> gl_;
@@ -68,6 +59,6 @@ class GLTest : public ::testing::Test {
   static inline std::string unavailable_;
 };
 
-#define EXPECT_NO_GL_ERROR() EXPECT_EQ(GLErrors(), "") << "OpenGL errors"
+#define EXPECT_NO_GL_ERROR() EXPECT_EQ(::tobrin_test::GLErrors(), "") << "OpenGL errors"
 
 }  // namespace tobrin_test

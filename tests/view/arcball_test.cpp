@@ -22,16 +22,11 @@ TEST_F(Arcball, HalfTheRadiusRightOfTheCentreTurnsThirtyDegreesAboutYPerMove) {
   EXPECT_EQ(view->m_fCentreX, 200.0f);
   EXPECT_EQ(view->m_fCentreY, 150.0f);
   EXPECT_EQ(view->m_dAnchor, (std::array<double, 3>{0, 0, 1}));
-  const auto v = view->MapToArcball(250, 150);
-  EXPECT_NEAR(v[0], 0.5, 1e-15);
-  EXPECT_NEAR(v[1], 0.0, 1e-15);
-  EXPECT_NEAR(v[2], std::sqrt(0.75), 1e-15);
+  EXPECT_TRUE(PointsNear(view->MapToArcball(250, 150), {0.5, 0, std::sqrt(0.75)}, 1e-15));
 
   view->OnMouseMove(250, 150);
   // 30 degrees about +y: the front (+z) swings to the viewer's right (+x).
-  const Vec3 front = Apply(pose(), {0, 0, 1});
-  EXPECT_NEAR(front[0], 0.5, 1e-12);
-  EXPECT_NEAR(front[2], std::sqrt(0.75), 1e-12);
+  EXPECT_TRUE(PointsNear(Apply(pose(), {0, 0, 1}), {0.5, 0, std::sqrt(0.75)}, 1e-12));
   EXPECT_NEAR(Apply(pose(), {0, 1, 0})[1], 1.0, 1e-12);  // about +y
   for (int i = 1; i < 12; ++i)
     view->OnMouseMove(250, 150);
@@ -82,15 +77,13 @@ TEST_F(Arcball, APointerOnTheCircleCountsAsInside) {
 
 TEST_F(Arcball, TheRadiusUsesHalfTheWidthInWholePixels) {
   view->OnSize(481, 300);  // r = 120
-  view->m_fCentreX = 0.0f;
-  view->m_fCentreY = 0.0f;
+  view->m_fCentreX = view->m_fCentreY = 0.0f;
   auto v = view->MapToArcball(120, 300);  // d = 120: on the circle
   EXPECT_NEAR(v[0], 1.0, 1e-15);
   v = view->MapToArcball(121, 300);
   EXPECT_EQ(v[2], 0.0);    // outside
   view->OnSize(482, 300);  // r = 120.5
-  view->m_fCentreX = 0.0f;
-  view->m_fCentreY = 0.0f;
+  view->m_fCentreX = view->m_fCentreY = 0.0f;
   v = view->MapToArcball(120, 300);
   EXPECT_NEAR(v[0], 120.0 / 120.5, 1e-15);
   EXPECT_GT(v[2], 0.0);
