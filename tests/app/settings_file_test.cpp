@@ -16,9 +16,7 @@
 
 namespace {
 
-using tobrin_test::ReadFile;
-using tobrin_test::TempDir;
-using tobrin_test::WriteFile;
+using namespace tobrin_test;
 using Files = std::vector<std::string>;
 using State = SettingsFileState;
 using namespace std::string_literals;

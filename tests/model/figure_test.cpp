@@ -95,36 +95,25 @@ TEST_F(BuiltFigure, PickingPathsOfHeadHandsAndFeet) {
   }
 }
 
-// Extents of all boxes in the figure's own frame, from the tree's matrices and sizes.
-struct Extents {
-  double minY = 1e9, maxY = -1e9, maxAbsX = 0;
-};
-
-void Accumulate(const PartNode* node, const Matrix4 parent, Extents& e) {
-  for (const PartNode* n = node; n != nullptr; n = n->next) {
-    Matrix4 world;
-    MultiplyMatrices(parent, n->matrix, world);
-    if (n->kind == NODE_BOX) {
-      for (int corner = 0; corner < 8; ++corner) {
-        const Vec3 local = {(corner & 1 ? 0.5 : -0.5) * n->size[0],
-                            (corner & 2 ? 0.5 : -0.5) * n->size[1],
-                            (corner & 4 ? 0.5 : -0.5) * n->size[2]};
-        const Vec3 p = Apply(world, local);
-        e.minY = std::min(e.minY, p[1]);
-        e.maxY = std::max(e.maxY, p[1]);
-        e.maxAbsX = std::max(e.maxAbsX, std::fabs(p[0]));
-      }
-    }
-    Accumulate(n->firstChild, world, e);
-  }
-}
-
 TEST_F(BuiltFigure, StandsFromFeetAtMinus2_625ToHeadAt2_025AndIsWidestAtTheArms) {
-  Extents e;
-  Accumulate(root.get(), kIdentity, e);
-  EXPECT_NEAR(e.minY, -2.625, 1e-12);
-  EXPECT_NEAR(e.maxY, 2.025, 1e-12);
-  EXPECT_NEAR(e.maxAbsX, 0.875, 1e-12);
+  // The corners of every box, placed by the tree's matrices.
+  double minY = 1e9, maxY = -1e9, maxAbsX = 0;
+  ForEachNode(root.get(), [&](PartNode* n) {
+    if (n->kind != NODE_BOX) return;
+    Matrix4 scene;
+    ASSERT_TRUE(SceneMatrix(root.get(), n, scene));
+    for (int corner = 0; corner < 8; ++corner) {
+      const Vec3 p = Apply(
+          scene, {(corner & 1 ? 0.5 : -0.5) * n->size[0], (corner & 2 ? 0.5 : -0.5) * n->size[1],
+                  (corner & 4 ? 0.5 : -0.5) * n->size[2]});
+      minY = std::min(minY, p[1]);
+      maxY = std::max(maxY, p[1]);
+      maxAbsX = std::max(maxAbsX, std::fabs(p[0]));
+    }
+  });
+  EXPECT_NEAR(minY, -2.625, 1e-12);
+  EXPECT_NEAR(maxY, 2.025, 1e-12);
+  EXPECT_NEAR(maxAbsX, 0.875, 1e-12);
 }
 
 TEST_F(BuiltFigure, EachPartTouchesItsParentAndTurnsAboutTheMeetingPoint) {

@@ -120,6 +120,25 @@ inline std::vector<std::string> SelectableParts() {
   return names;
 }
 
+// Finds `part` among `node`, its siblings and everything below them, and writes its placement
+// in the scene: the product of the matrices from the top down to it (`parent`, if given,
+// first). False when it is not there.
+inline bool SceneMatrix(const PartNode* node, const PartNode* part, Matrix4 out,
+                        const double* parent = nullptr) {
+  Matrix4 identity;
+  MakeIdentity(identity);
+  for (const PartNode* n = node; n != nullptr; n = n->next) {
+    Matrix4 placed;
+    MultiplyMatrices(parent != nullptr ? parent : identity, n->matrix, placed);
+    if (n == part) {
+      CopyMatrix(placed, out);
+      return true;
+    }
+    if (SceneMatrix(n->firstChild, part, out, placed)) return true;
+  }
+  return false;
+}
+
 // Applies f to every node of the tree below and including `node`, siblings included.
 template <typename F>
 void ForEachNode(PartNode* node, F&& f) {

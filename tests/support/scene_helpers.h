@@ -45,25 +45,6 @@ inline PartNode* AddBox(PartNode* parent, double x, double y, double z, double s
   return box;
 }
 
-// Finds `part` among `node`, its siblings and everything below them, and writes its placement
-// in the scene: the product of the matrices from the top down to it (`parent`, if given,
-// first). False when it is not there.
-inline bool SceneMatrix(const PartNode* node, const PartNode* part, Matrix4 out,
-                        const double* parent = nullptr) {
-  Matrix4 identity;
-  MakeIdentity(identity);
-  for (const PartNode* n = node; n != nullptr; n = n->next) {
-    Matrix4 placed;
-    MultiplyMatrices(parent != nullptr ? parent : identity, n->matrix, placed);
-    if (n == part) {
-      CopyMatrix(placed, out);
-      return true;
-    }
-    if (SceneMatrix(n->firstChild, part, out, placed)) return true;
-  }
-  return false;
-}
-
 // Where the scene point `p` shows in a width x height area seen through `camera` with the
 // viewer's perspective, as gluProject gives it: window x, and window y counted upwards, not
 // rounded. Nothing when the point is not in front of the eye or the area is empty.
