@@ -12,6 +12,7 @@
 #include "render/cube_list.h"
 #include "render/gl_state.h"
 #include "tests/support/gl_state_check.h"
+#include "tests/support/matrix_checks.h"
 #include "tools/headless_gl.h"
 
 namespace tobrin_test {
@@ -52,6 +53,15 @@ class GLTest : public ::testing::Test {
   }
 
   static HeadlessGL& gl() { return *gl_; }
+
+  // Success when the model-view matrix holds the viewer's camera and nothing else (OpenGL keeps
+  // it in single precision, and in column order).
+  static ::testing::AssertionResult ModelViewIsTheCamera() {
+    double mv[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, mv);
+    const double camera[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1};
+    return ValuesNear(mv, camera, 16, 1e-6);
+  }
 
  private:
   static inline std::unique_ptr<HeadlessGL> gl_;
