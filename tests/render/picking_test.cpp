@@ -83,10 +83,10 @@ TEST_F(Picking, BackgroundAndRigidPartsGiveNothing) {
 // one drawn first or last (the box added last is drawn first).
 struct NearAndFar {
   explicit NearAndFar(bool nearFirst) {
-    PartNode* added = AddBox(root.get(), 0, 0, nearFirst ? -2 : 2, 1, 1, 1);
+    PartNode* addedFirst = AddBox(root.get(), 0, 0, nearFirst ? -2 : 2, 1, 1, 1);
     PartNode* addedLast = AddBox(root.get(), 0, 0, nearFirst ? 2 : -2, 1, 1, 1);
-    nearBox = nearFirst ? addedLast : added;
-    farBox = nearFirst ? added : addedLast;
+    nearBox = nearFirst ? addedLast : addedFirst;
+    farBox = nearFirst ? addedFirst : addedLast;
   }
   PartNodePtr root = Group();
   PartNode *nearBox, *farBox;
