@@ -279,8 +279,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
 
   std::string error;
-  std::unique_ptr<HeadlessGL> gl =
-      HeadlessGL::Create(kAreaSizes[0].width, kAreaSizes[0].height, &error);
+  auto gl = HeadlessGL::Create(kAreaSizes[0].width, kAreaSizes[0].height, &error);
   if (gl == nullptr) {
     std::fprintf(stderr, "tobrin-bench: no headless OpenGL: %s\n", error.c_str());
     return 1;

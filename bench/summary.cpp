@@ -51,8 +51,7 @@ std::string Fixed(double value, int decimals) {
 }
 
 std::string VerdictText(const Verdict& v) {
-  if (!v.measured) return "not measured";
-  return v.met ? "met" : "**missed**";
+  return !v.measured ? "not measured" : v.met ? "met" : "**missed**";
 }
 
 std::string BenchName(const std::string& what, const AreaSize& size) {
@@ -64,8 +63,7 @@ std::string CrowdName(const std::string& what, int figures, const AreaSize& size
 }
 
 Verdict AtMost(double value, double limit) {
-  if (std::isnan(value)) return {false, false};
-  return {true, value <= limit};
+  return {!std::isnan(value), value <= limit};  // NaN is not <= anything
 }
 
 double GrowthExponent(double c1, double n1, double c2, double n2) {

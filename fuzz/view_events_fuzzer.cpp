@@ -231,15 +231,11 @@ class Session {
  private:
   void Step(int op, Reader& in) {
     int x = 0, y = 0;
+    if (op <= 4) {  // presses, releases and moves to (x, y)
+      x = in.Coordinate();
+      y = in.Coordinate();
+    }
     switch (op) {
-      case 0:
-      case 1:
-      case 2:
-      case 3:
-      case 4:
-        x = in.Coordinate();
-        y = in.Coordinate();
-        break;
       case 5:    // one small move
       case 6: {  // a run of them, as a dragging hand
         const int count = op == 6 ? (in.Byte() & 63) + 1 : 1;
