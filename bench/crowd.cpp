@@ -26,11 +26,10 @@ Crowd BuildCrowd(int figures) {
   crowd.root->selectable = 0;
   if (figures <= 0) return crowd;
 
-  // Roughly as many units across as down.
-  const int columns =
-      figures == 1
-          ? 1
-          : static_cast<int>(std::ceil(std::sqrt(figures * CROWD_CELL_HEIGHT / CROWD_CELL_WIDTH)));
+  // Roughly as many units across as down; one figure stands alone where it was built.
+  const int columns = std::min(
+      figures,
+      static_cast<int>(std::ceil(std::sqrt(figures * CROWD_CELL_HEIGHT / CROWD_CELL_WIDTH))));
   const int rows = (figures + columns - 1) / columns;
   const double halfWidth = columns * CROWD_CELL_WIDTH / 2.0;
   const double halfHeight = rows * CROWD_CELL_HEIGHT / 2.0;
@@ -43,8 +42,8 @@ Crowd BuildCrowd(int figures) {
     PartNodePtr figure = BuildFigure();
     PartNode* torso = figure->firstChild;
     figure->firstChild = nullptr;  // the torso leaves its root, which goes
-    const double x = figures == 1 ? 0.0 : (i % columns + 0.5) * CROWD_CELL_WIDTH - halfWidth;
-    const double y = figures == 1 ? 0.0 : halfHeight - (i / columns + 0.5) * CROWD_CELL_HEIGHT;
+    const double x = (i % columns + 0.5) * CROWD_CELL_WIDTH - halfWidth;
+    const double y = halfHeight - (i / columns + 0.5) * CROWD_CELL_HEIGHT;
     Matrix4 move, placed;
     MakeTranslation(move, x, y, z);
     MultiplyMatrices(move, torso->matrix, placed);
@@ -56,7 +55,6 @@ Crowd BuildCrowd(int figures) {
       crowd.head[2] = z;
     }
   }
-  crowd.figures = figures;
   return crowd;
 }
 

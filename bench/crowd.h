@@ -22,7 +22,6 @@ inline constexpr double HEAD_ABOVE_TORSO = 0.75 + 0.3 + 0.575;
 
 struct Crowd {
   PartNodePtr root;  // a group node with `figures` children
-  int figures = 0;
   // Scene position of the first figure's head centre: a point that picking must hit.
   double head[3] = {0, 0, 0};
 };

@@ -17,11 +17,11 @@
 #include "tools/headless_view_host.h"
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  const std::string kind = argc > 1 ? argv[1] : "";
+  if (kind != "empty" && kind != "figure" && kind != "shrunk" && kind != "twice") {
     std::fprintf(stderr, "usage: %s empty|figure|shrunk|twice [WIDTH HEIGHT [FRAMES]]\n", argv[0]);
     return 2;
   }
-  const std::string kind = argv[1];
   const int width = argc > 3 ? std::atoi(argv[2]) : 500;
   const int height = argc > 3 ? std::atoi(argv[3]) : 453;
   const int frames = argc > 4 ? std::atoi(argv[4]) : 20;
@@ -53,10 +53,6 @@ int main(int argc, char** argv) {
     }
     glFinish();
   };
-  if (kind != "empty" && kind != "figure" && kind != "shrunk" && kind != "twice") {
-    std::fprintf(stderr, "tobrin-frame-profile: unknown kind %s\n", kind.c_str());
-    return 2;
-  }
   for (int i = 0; i < 10; ++i)  // shaders compiled and buffers made before counting
     frame();
   CALLGRIND_START_INSTRUMENTATION;

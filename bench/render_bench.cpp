@@ -6,15 +6,12 @@
 // After the runs a summary table with the ratios and targets goes to standard output, and to
 // the file given with --tobrin_summary=FILE.
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,8 +21,9 @@
 #include "model/figure.h"
 #include "model/joints.h"
 #include "render/picking.h"
-#include "render/projection.h"
 #include "render/scene.h"
+#include "tests/support/figure_table.h"
+#include "tests/support/scene_helpers.h"
 #include "tools/headless_view_host.h"
 
 namespace tobrin_bench {
@@ -36,150 +34,107 @@ HeadlessGL* g_gl = nullptr;
 // Head centre of the figure as built (its torso at the origin), in scene units.
 constexpr double kHead[3] = {0.0, HEAD_ABOVE_TORSO, 0.0};
 
-// A view on an area of the given size; null, with the benchmark skipped, when it cannot be
-// made.
-std::unique_ptr<HeadlessView> MakeView(benchmark::State& state, const AreaSize& size) {
-  if (!g_gl->Resize(size.width, size.height)) {
-    state.SkipWithError("cannot resize the headless surface");
-    return nullptr;
-  }
-  auto v = std::make_unique<HeadlessView>(*g_gl);
-  if (!v->Create(size.width, size.height)) {
-    state.SkipWithError("the view could not be created on the headless context");
-    return nullptr;
-  }
-  return v;
+// `holds`; when it does not, the benchmark is skipped with `problem`.
+bool Require(benchmark::State& state, bool holds, const char* problem) {
+  if (!holds) state.SkipWithError(problem);
+  return holds;
 }
 
-// Draws a few frames first, so that the rasteriser's threads and buffers are up before the
-// clock runs.
-void WarmUp(CTobrinView& view) {
-  for (int i = 0; i < 3; ++i)
-    view.OnDraw();
-  glFinish();
+// A view on an area of the given size; null, with the benchmark skipped, when it cannot be
+// made. Warmed up, it has drawn a few frames, so that the rasteriser's threads and buffers are
+// up before the clock runs.
+std::unique_ptr<HeadlessView> MakeView(benchmark::State& state, const AreaSize& size,
+                                       bool warm = true) {
+  if (!Require(state, g_gl->Resize(size.width, size.height), "cannot resize the headless surface"))
+    return nullptr;
+  auto v = std::make_unique<HeadlessView>(*g_gl);
+  if (!Require(state, v->Create(size.width, size.height),
+               "the view could not be created on the headless context"))
+    return nullptr;
+  for (int i = 0; warm && i < 3; ++i)
+    v->view.OnDraw();
+  if (warm) glFinish();
+  return v;
 }
 
 // The client pixel (y downwards) at which a scene point appears in a width x height area seen
 // through `camera`. False when it does not project.
 bool ClientPoint(const Camera& camera, int width, int height, const double p[3], int* x, int* y) {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  ApplyProjection(camera, width, height);  // leaves the model-view matrix holding the camera
-  GLdouble modelView[16], projection[16];
-  GLint viewport[4];
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  double wx = 0, wy = 0, wz = 0;
-  if (gluProject(p[0], p[1], p[2], modelView, projection, viewport, &wx, &wy, &wz) != GL_TRUE)
-    return false;
-  *x = static_cast<int>(std::lround(wx));
-  *y = height - static_cast<int>(std::lround(wy));
+  const auto at = tobrin_test::ClientPixel(camera, width, height, p);
+  if (!at) return false;
+  *x = (*at)[0];
+  *y = (*at)[1];
   return true;
-}
-
-void SelectAll(PartNode* node) {
-  for (PartNode* n = node; n != nullptr; n = n->next) {
-    if (n->selectable) n->selected = 1;
-    SelectAll(n->firstChild);
-  }
 }
 
 // --- Frames -------------------------------------------------------------------------------
 
-void EmptyFrame(benchmark::State& state, AreaSize size) {
+// The figure's frame as a paint draws it (DrawScene and the buffer swap), or the empty frame
+// (clear and swap).
+void Frame(benchmark::State& state, AreaSize size, bool figure) {
   auto v = MakeView(state, size);
   if (v == nullptr) return;
-  WarmUp(v->view);
   for (auto _ : state) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    g_gl->Swap();
-    glFinish();
-  }
-}
-
-void FigureFrame(benchmark::State& state, AreaSize size) {
-  auto v = MakeView(state, size);
-  if (v == nullptr) return;
-  WarmUp(v->view);
-  for (auto _ : state) {
-    v->view.OnDraw();  // DrawScene and the buffer swap, as a paint runs them
+    if (figure) {
+      v->view.OnDraw();
+    } else {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      g_gl->Swap();
+    }
     glFinish();
   }
 }
 
 // --- Mouse work ---------------------------------------------------------------------------
 
-void PickHit(benchmark::State& state, AreaSize size) {
+// A pick on the projected head (a hit, which toggles the head each time) or on a corner of the
+// area (a miss, on the background).
+void Pick(benchmark::State& state, AreaSize size, bool hit) {
   auto v = MakeView(state, size);
   if (v == nullptr) return;
-  WarmUp(v->view);
-  int x = 0, y = 0;
-  if (!ClientPoint(v->view.m_camera, size.width, size.height, kHead, &x, &y) ||
-      v->view.PickPart(x, y) == nullptr) {
-    state.SkipWithError("no part under the projected head");
+  int x = 3, y = 3;
+  const bool aimed = !hit || ClientPoint(v->view.m_camera, size.width, size.height, kHead, &x, &y);
+  if (!Require(
+          state, aimed && (v->view.PickPart(x, y) != nullptr) == hit,
+          hit ? "no part under the projected head" : "the corner of the area is not background"))
     return;
-  }
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(v->view.PickPart(x, y));  // toggles the head each time
-  }
-}
-
-void PickMiss(benchmark::State& state, AreaSize size) {
-  auto v = MakeView(state, size);
-  if (v == nullptr) return;
-  WarmUp(v->view);
-  if (v->view.PickPart(3, 3) != nullptr) {
-    state.SkipWithError("the corner of the area is not background");
-    return;
-  }
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(v->view.PickPart(3, 3));
-  }
+  for (auto _ : state)
+    benchmark::DoNotOptimize(v->view.PickPart(x, y));
 }
 
 void ProjectOriginStep(benchmark::State& state, AreaSize size) {
   auto v = MakeView(state, size);
   if (v == nullptr) return;
-  WarmUp(v->view);
   float centre[2] = {0, 0};
-  if (v->view.ProjectOrigin(centre) != 1) {
-    state.SkipWithError("the origin does not project");
-    return;
-  }
-  for (auto _ : state) {
+  if (!Require(state, v->view.ProjectOrigin(centre) == 1, "the origin does not project")) return;
+  for (auto _ : state)
     benchmark::DoNotOptimize(v->view.ProjectOrigin(centre));
-  }
 }
 
 void ArcballStep(benchmark::State& state, AreaSize size) {
-  auto v = MakeView(state, size);
+  auto v = MakeView(state, size, false);
   if (v == nullptr) return;
-  CTobrinView& view = v->view;
   const int cx = size.width / 2, cy = size.height / 2;
-  view.OnLButtonDown(cx, cy);  // Orientation is the starting mode: the arcball begins
+  v->view.OnLButtonDown(cx, cy);  // Orientation is the starting mode: the arcball begins
   const int x = cx + size.width / 8, y = cy - size.width / 16;  // inside the sphere
   v->log.repaints = 0;  // only the measured steps' requests count
   for (auto _ : state) {
-    view.TrackArcball(x, y);
+    v->view.TrackArcball(x, y);
     benchmark::ClobberMemory();
   }
-  if (v->log.repaints < static_cast<long>(state.iterations())) {
-    state.SkipWithError("an arcball step made no repaint request");
-  }
+  Require(state, v->log.repaints >= static_cast<long>(state.iterations()),
+          "an arcball step made no repaint request");
 }
 
 void BendStep(benchmark::State& state) {
   PartNodePtr figure = BuildFigure();
-  SelectAll(figure.get());
+  tobrin_test::ForEachNode(figure.get(), [](PartNode* n) { n->selected = n->selectable; });
   // One unit down and back up keeps every joint well inside its limits, so every step turns
   // all selected joints.
-  const double before = figure->firstChild->firstChild->firstChild->angle;
+  const double& angle = figure->firstChild->firstChild->firstChild->angle;
+  const double before = angle;
   BendJoints(figure.get(), 1.0);
-  if (figure->firstChild->firstChild->firstChild->angle == before) {
-    state.SkipWithError("the bend was refused");
-    return;
-  }
+  if (!Require(state, angle != before, "the bend was refused")) return;
   double delta = -1.0;
   for (auto _ : state) {
     BendJoints(figure.get(), delta);
@@ -200,13 +155,12 @@ void BuildAndDestroyFigure(benchmark::State& state) {
 // A frame of a crowd, drawn as the view draws its figure: DrawScene from the root, then the
 // buffer swap.
 void CrowdFrame(benchmark::State& state, AreaSize size, int figures) {
-  auto v = MakeView(state, size);
+  auto v = MakeView(state, size, false);
   if (v == nullptr) return;
   Crowd crowd = BuildCrowd(figures);
-  if (CountBoxes(crowd.root.get()) != 17L * figures) {
-    state.SkipWithError("the crowd does not have 17 boxes per figure");
+  if (!Require(state, CountBoxes(crowd.root.get()) == 17L * figures,
+               "the crowd does not have 17 boxes per figure"))
     return;
-  }
   const SceneFrame frame = {crowd.root.get(), DEFAULT_CAMERA, size.width, size.height, false};
   for (int i = 0; i < 2; ++i)
     DrawScene(frame);
@@ -220,46 +174,45 @@ void CrowdFrame(benchmark::State& state, AreaSize size, int figures) {
 }
 
 void CrowdPick(benchmark::State& state, AreaSize size, int figures) {
-  auto v = MakeView(state, size);
+  auto v = MakeView(state, size, false);
   if (v == nullptr) return;
   Crowd crowd = BuildCrowd(figures);
   int x = 0, y = 0;
-  if (!ClientPoint(DEFAULT_CAMERA, size.width, size.height, crowd.head, &x, &y) ||
-      PickPart(crowd.root.get(), DEFAULT_CAMERA, size.width, size.height, x, y) == nullptr) {
-    state.SkipWithError("no part under the first figure's projected head");
+  const auto pick = [&] {
+    return PickPart(crowd.root.get(), DEFAULT_CAMERA, size.width, size.height, x, y);
+  };
+  if (!Require(state,
+               ClientPoint(DEFAULT_CAMERA, size.width, size.height, crowd.head, &x, &y) &&
+                   pick() != nullptr,
+               "no part under the first figure's projected head"))
     return;
-  }
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        PickPart(crowd.root.get(), DEFAULT_CAMERA, size.width, size.height, x, y));
-  }
+  for (auto _ : state)
+    benchmark::DoNotOptimize(pick());
   state.counters["boxes"] = 17.0 * figures;
 }
 
 void RegisterAll() {
-  const auto gl = [](benchmark::internal::Benchmark* b) {
-    // The rasteriser works on threads of its own: wall time is what the user waits.
-    b->UseRealTime()->Unit(benchmark::kMicrosecond);
+  // The rasteriser works on threads of its own: wall time is what the user waits.
+  const auto wall = [](const std::string& name, auto run, auto... args) {
+    benchmark::RegisterBenchmark(name.c_str(), run, args...)
+        ->UseRealTime()
+        ->Unit(benchmark::kMicrosecond);
   };
   for (const AreaSize& size : kAreaSizes) {
-    gl(benchmark::RegisterBenchmark(BenchName("frame/empty", size).c_str(), EmptyFrame, size));
-    gl(benchmark::RegisterBenchmark(BenchName("frame/figure", size).c_str(), FigureFrame, size));
+    wall(BenchName("frame/empty", size), Frame, size, false);
+    wall(BenchName("frame/figure", size), Frame, size, true);
   }
   const AreaSize window = kAreaSizes[0];
-  gl(benchmark::RegisterBenchmark(BenchName("pick/hit", window).c_str(), PickHit, window));
-  gl(benchmark::RegisterBenchmark(BenchName("pick/miss", window).c_str(), PickMiss, window));
-  gl(benchmark::RegisterBenchmark(BenchName("project_origin", window).c_str(), ProjectOriginStep,
-                                  window));
+  wall(BenchName("pick/hit", window), Pick, window, true);
+  wall(BenchName("pick/miss", window), Pick, window, false);
+  wall(BenchName("project_origin", window), ProjectOriginStep, window);
   benchmark::RegisterBenchmark("step/arcball", ArcballStep, window)->Unit(benchmark::kNanosecond);
   benchmark::RegisterBenchmark("step/bend", BendStep)->Unit(benchmark::kNanosecond);
   benchmark::RegisterBenchmark("build_figure", BuildAndDestroyFigure)->Unit(benchmark::kNanosecond);
   for (int figures : kCrowdSizes) {
-    for (const AreaSize& size : kAreaSizes) {
-      gl(benchmark::RegisterBenchmark(CrowdName("crowd/frame", figures, size).c_str(), CrowdFrame,
-                                      size, figures));
-    }
-    gl(benchmark::RegisterBenchmark(CrowdName("crowd/pick", figures, window).c_str(), CrowdPick,
-                                    window, figures));
+    for (const AreaSize& size : kAreaSizes)
+      wall(CrowdName("crowd/frame", figures, size), CrowdFrame, size, figures);
+    wall(CrowdName("crowd/pick", figures, window), CrowdPick, window, figures);
   }
 }
 
@@ -278,17 +231,16 @@ class CollectingReporter : public benchmark::ConsoleReporter {
       const double seconds = (wall ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime()) /
                              benchmark::GetTimeUnitMultiplier(run.time_unit);
       const std::string& name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Aggregate) {
-        if (run.aggregate_name == "median") medians_[name] = seconds;
-      } else {
+      if (run.run_type != Run::RT_Aggregate) {
         singles_[name] = seconds;
+      } else if (run.aggregate_name == "median") {
+        medians_[name] = seconds;
       }
     }
   }
   Timings Collected() const {
-    Timings t = singles_;
-    for (const auto& [name, seconds] : medians_)
-      t[name] = seconds;
+    Timings t = medians_;
+    t.insert(singles_.begin(), singles_.end());  // adds only what has no median
     return t;
   }
 
@@ -301,10 +253,10 @@ class CollectingReporter : public benchmark::ConsoleReporter {
 
 int main(int argc, char** argv) {
   using namespace tobrin_bench;
+  const char* flag = "--tobrin_summary=";  // ours; the other arguments are the library's
   std::string summaryPath;
   std::vector<char*> args;
   for (int i = 0; i < argc; ++i) {
-    const char* flag = "--tobrin_summary=";
     if (std::strncmp(argv[i], flag, std::strlen(flag)) == 0) {
       summaryPath = argv[i] + std::strlen(flag);
     } else {
@@ -316,15 +268,14 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
 
   std::string error;
-  std::unique_ptr<HeadlessGL> gl =
-      HeadlessGL::Create(kAreaSizes[0].width, kAreaSizes[0].height, &error);
+  auto gl = HeadlessGL::Create(kAreaSizes[0].width, kAreaSizes[0].height, &error);
   if (gl == nullptr) {
     std::fprintf(stderr, "tobrin-bench: no headless OpenGL: %s\n", error.c_str());
     return 1;
   }
   g_gl = gl.get();
-  std::fprintf(stderr, "OpenGL: %s, %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
   const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  std::fprintf(stderr, "OpenGL: %s, %s\n", renderer.c_str(), glGetString(GL_VERSION));
 
   RegisterAll();
   CollectingReporter reporter;
@@ -333,14 +284,9 @@ int main(int argc, char** argv) {
 
   const std::string summary = FormatSummary(reporter.Collected(), renderer);
   std::cout << "\n" << summary << std::flush;
-  if (!summaryPath.empty()) {
-    std::ofstream out(summaryPath);
-    out << summary;
-    if (!out) {
-      std::fprintf(stderr, "tobrin-bench: cannot write %s\n", summaryPath.c_str());
-      return 1;
-    }
-  }
-  g_gl = nullptr;
-  return 0;
+  if (summaryPath.empty()) return 0;
+  std::ofstream out(summaryPath);
+  out << summary;
+  if (!out) std::fprintf(stderr, "tobrin-bench: cannot write %s\n", summaryPath.c_str());
+  return out ? 0 : 1;
 }

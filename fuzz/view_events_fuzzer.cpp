@@ -42,7 +42,7 @@
 #include <string>
 #include <vector>
 
-#include "render/projection.h"
+#include "tests/support/scene_helpers.h"
 #include "tests/support/view_events.h"
 #include "tools/headless_view_host.h"
 #include "view/tobrin_view.h"
@@ -53,20 +53,31 @@ using tobrin_test::ApplyEvent;
 using tobrin_test::CheckViewInvariants;
 using tobrin_test::EventKind;
 using tobrin_test::ForEachNode;
-using tobrin_test::ViewEvent;
 
 constexpr int kOpcodes = 18;
 constexpr int kOpReset = 11;
 constexpr int kOpResetJoints = 12;
 constexpr int kMaxCoordinate = 32767;
-constexpr double kPi = 3.14159265358979323846;
 // Rounding allowed in the pose's rotation, and in a part's placement after up to a few
 // thousand bends of its joint.
-constexpr double kRigidTolerance = 1e-9;
-constexpr double kJointTolerance = 1e-9;
+constexpr double kTolerance = 1e-9;
+
+// The event each of the opcodes 0 to 15 applies.
+constexpr EventKind kEvents[16] = {EventKind::LeftDown,     EventKind::LeftUp,
+                                   EventKind::RightDown,    EventKind::RightUp,
+                                   EventKind::Move,         EventKind::Move,
+                                   EventKind::Move,         EventKind::CaptureLost,
+                                   EventKind::ModePosition, EventKind::ModeOrientation,
+                                   EventKind::ModeJoints,   EventKind::Reset,
+                                   EventKind::ResetJoints,  EventKind::VisibleArcball,
+                                   EventKind::Size,         EventKind::Draw};
 
 // The one OpenGL context, made before the first input and kept for the life of the process.
 HeadlessGL* g_gl = nullptr;
+
+int ClampCoordinate(int v) {
+  return std::clamp(v, -kMaxCoordinate, kMaxCoordinate);
+}
 
 // Reads operands; past the end every read gives 0.
 class Reader {
@@ -75,19 +86,15 @@ class Reader {
   bool AtEnd() const { return pos_ >= size_; }
   uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
   int Signed8() { return static_cast<int8_t>(Byte()); }
-  int Signed16() {
-    const uint16_t low = Byte();
-    const uint16_t high = Byte();
-    return static_cast<int16_t>(static_cast<uint16_t>(low | (high << 8)));
-  }
-  int Unsigned15() {
-    const unsigned low = Byte();
-    const unsigned high = Byte();
-    return static_cast<int>((low | (high << 8)) & 0x7FFFu);
-  }
-  int Coordinate() { return std::clamp(Signed16(), -kMaxCoordinate, kMaxCoordinate); }
+  int Unsigned15() { return static_cast<int>(Word() & 0x7FFFu); }
+  int Coordinate() { return ClampCoordinate(static_cast<int16_t>(Word())); }
 
  private:
+  unsigned Word() {  // little-endian
+    const unsigned low = Byte();
+    return low | Byte() << 8;
+  }
+
   const uint8_t* data_;
   size_t size_;
   size_t pos_ = 0;
@@ -99,83 +106,39 @@ void Fail(const std::string& problem, size_t event, int op) {
   std::abort();
 }
 
-// Finds `target` below `node` and writes its placement in the scene (the product of the
-// matrices from the root down to it).
-bool SceneMatrixOf(const PartNode* node, const PartNode* target, const Matrix4 parent,
-                   Matrix4 out) {
-  for (const PartNode* n = node; n != nullptr; n = n->next) {
-    Matrix4 placed;
-    MultiplyMatrices(parent, n->matrix, placed);
-    if (n == target) {
-      CopyMatrix(placed, out);
-      return true;
-    }
-    if (SceneMatrixOf(n->firstChild, target, placed, out)) return true;
-  }
-  return false;
-}
-
 // Where the centre of `part` shows in the drawing area, client pixels with y downwards,
 // computed from the camera and perspective the view draws with. False when the centre lies
 // behind the eye or the area is empty.
 bool ProjectPartCentre(const CTobrinView& view, const PartNode* part, int* x, int* y) {
-  if (view.m_nWidth <= 0 || view.m_nHeight <= 0) return false;
-  Matrix4 identity, placed;
-  MakeIdentity(identity);
-  if (!SceneMatrixOf(view.m_pRoot.get(), part, identity, placed)) return false;
-  const double world[3] = {placed[3], placed[7], placed[11]};
-
-  // The camera's frame, as gluLookAt builds it: side, up and backwards axes.
-  const Camera& c = view.m_camera;
-  double f[3] = {c.centre[0] - c.eye[0], c.centre[1] - c.eye[1], c.centre[2] - c.eye[2]};
-  const double fl = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
-  for (double& v : f)
-    v /= fl;
-  double s[3] = {f[1] * c.up[2] - f[2] * c.up[1], f[2] * c.up[0] - f[0] * c.up[2],
-                 f[0] * c.up[1] - f[1] * c.up[0]};
-  const double sl = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
-  for (double& v : s)
-    v /= sl;
-  const double u[3] = {s[1] * f[2] - s[2] * f[1], s[2] * f[0] - s[0] * f[2],
-                       s[0] * f[1] - s[1] * f[0]};
-  const double d[3] = {world[0] - c.eye[0], world[1] - c.eye[1], world[2] - c.eye[2]};
-  const double ex = s[0] * d[0] + s[1] * d[1] + s[2] * d[2];
-  const double ey = u[0] * d[0] + u[1] * d[1] + u[2] * d[2];
-  const double depth = f[0] * d[0] + f[1] * d[1] + f[2] * d[2];  // in front of the eye > 0
-  if (!(depth > 0.0)) return false;
-
-  const double aspect = static_cast<double>(view.m_nWidth) / view.m_nHeight;
-  const double focal = 1.0 / std::tan(FIELD_OF_VIEW_Y * kPi / 360.0);
-  const double ndcX = focal / aspect * ex / depth;
-  const double ndcY = focal * ey / depth;
-  const double windowX = (ndcX + 1.0) * 0.5 * view.m_nWidth;
-  const double windowY = (ndcY + 1.0) * 0.5 * view.m_nHeight;  // upwards
-  const double clientY = view.m_nHeight - windowY;
-  *x = static_cast<int>(
-      std::lround(std::clamp(windowX, -1.0 * kMaxCoordinate, 1.0 * kMaxCoordinate)));
-  *y = static_cast<int>(
-      std::lround(std::clamp(clientY, -1.0 * kMaxCoordinate, 1.0 * kMaxCoordinate)));
+  Matrix4 placed;
+  if (!tobrin_test::SceneMatrix(view.m_pRoot.get(), part, placed)) return false;
+  const double centre[3] = {placed[3], placed[7], placed[11]};
+  const auto at = tobrin_test::WindowPoint(view.m_camera, view.m_nWidth, view.m_nHeight, centre);
+  if (!at) return false;
+  const auto pixel = [](double v) {
+    return static_cast<int>(
+        std::lround(std::clamp(v, -1.0 * kMaxCoordinate, 1.0 * kMaxCoordinate)));
+  };
+  *x = pixel((*at)[0]);
+  *y = pixel(view.m_nHeight - (*at)[1]);
   return true;
 }
 
-// The figure's pose is rigid: its matrix turns and moves but never scales, shears or
+// The figure's pose is rigid: its matrix turns and moves but never scales, shears, mirrors or
 // projects. Empty when it is, otherwise the problem.
-std::string CheckRigidPose(const PartNode* root) {
-  const double* m = root->matrix;
+std::string CheckRigidPose(const double* m) {
   if (m[12] != 0.0 || m[13] != 0.0 || m[14] != 0.0 || m[15] != 1.0)
-    return "the pose's bottom row is not (0, 0, 0, 1)";
+    return "the pose's bottom row is not (0, 0, 0, 1); ";
   for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) {
-      // Column i against column j.
+    for (int j = 0; j < 3; ++j) {  // column i against column j
       const double dot = m[i] * m[j] + m[4 + i] * m[4 + j] + m[8 + i] * m[8 + j];
-      if (std::fabs(dot - (i == j ? 1.0 : 0.0)) > kRigidTolerance)
-        return "the pose's rotation is not orthonormal";
+      if (std::fabs(dot - (i == j ? 1.0 : 0.0)) > kTolerance)
+        return "the pose's rotation is not orthonormal; ";
     }
   }
   const double det = m[0] * (m[5] * m[10] - m[6] * m[9]) - m[1] * (m[4] * m[10] - m[6] * m[8]) +
                      m[2] * (m[4] * m[9] - m[5] * m[8]);
-  if (std::fabs(det - 1.0) > kRigidTolerance) return "the pose mirrors the figure";
-  return std::string();
+  return std::fabs(det - 1.0) > kTolerance ? "the pose mirrors the figure; " : "";
 }
 
 // However a part got to its angle, one turn by that angle about its joint puts it there:
@@ -190,13 +153,13 @@ std::string CheckJointPlacement(const PartNode* n) {
                                0, s, c,  n->restOffset[2] + p[2] - (s * p[1] + c * p[2]),
                                0, 0, 0,  1};
   for (int i = 0; i < 16; ++i) {
-    if (std::fabs(n->matrix[i] - expected[i]) > kJointTolerance) {
+    if (std::fabs(n->matrix[i] - expected[i]) > kTolerance) {
       return "a part at angle " + std::to_string(n->angle) +
              " is not where one turn about its joint puts it (element " + std::to_string(i) + ": " +
-             std::to_string(n->matrix[i]) + " for " + std::to_string(expected[i]) + ")";
+             std::to_string(n->matrix[i]) + " for " + std::to_string(expected[i]) + "); ";
     }
   }
-  return std::string();
+  return "";
 }
 
 class Session {
@@ -207,10 +170,10 @@ class Session {
       std::abort();
     }
     // The nodes in drawing order: a node, its subtree, then its next sibling.
-    ForEachNode(view_.m_pRoot.get(), [this](PartNode* n) { nodes_.push_back(n); });
-    for (PartNode* n : nodes_) {
+    ForEachNode(view_.m_pRoot.get(), [this](PartNode* n) {
+      nodes_.push_back(n);
       if (n->selectable) selectable_.push_back(n);
-    }
+    });
   }
 
   void Run(const uint8_t* data, size_t size) {
@@ -224,116 +187,67 @@ class Session {
   }
 
  private:
-  void Apply(EventKind kind, int x = 0, int y = 0) { ApplyEvent(view_, ViewEvent{kind, x, y}); }
-
-  void MoveBy(int dx, int dy) {
-    Apply(EventKind::Move, std::clamp(view_.m_nLastX + dx, -kMaxCoordinate, kMaxCoordinate),
-          std::clamp(view_.m_nLastY + dy, -kMaxCoordinate, kMaxCoordinate));
-  }
-
   void Step(int op, Reader& in) {
+    int x = 0, y = 0;
+    if (op <= 4) {  // presses, releases and moves to (x, y)
+      x = in.Coordinate();
+      y = in.Coordinate();
+    }
     switch (op) {
-      case 0:
-      case 1:
-      case 2:
-      case 3:
-      case 4: {
-        static constexpr EventKind kPointer[] = {EventKind::LeftDown, EventKind::LeftUp,
-                                                 EventKind::RightDown, EventKind::RightUp,
-                                                 EventKind::Move};
-        const int x = in.Coordinate();
-        const int y = in.Coordinate();
-        Apply(kPointer[op], x, y);
-        break;
-      }
-      case 5: {
-        const int dx = in.Signed8();
-        MoveBy(dx, in.Signed8());
-        break;
-      }
-      case 6: {
-        const int count = (in.Byte() & 63) + 1;
+      case 5:    // one small move
+      case 6: {  // a run of them, as a dragging hand
+        const int count = op == 6 ? (in.Byte() & 63) + 1 : 1;
         const int dx = in.Signed8();
         const int dy = in.Signed8();
         for (int i = 0; i < count; ++i) {
-          MoveBy(dx, dy);
-          if (i + 1 < count) Check(op);
+          if (i > 0) Check(op);  // Run checks after the last one
+          ApplyEvent(view_, {EventKind::Move, ClampCoordinate(view_.m_nLastX + dx),
+                             ClampCoordinate(view_.m_nLastY + dy)});
         }
-        break;
+        return;
       }
       case 7:  // the window system takes the capture first, then tells the view
         headless_.log.captured = false;
-        [[fallthrough]];
-      case 8:
-      case 9:
-      case 10:
-      case kOpReset:
-      case kOpResetJoints:
-      case 13: {
-        static constexpr EventKind kCommand[] = {
-            EventKind::CaptureLost,   EventKind::ModePosition, EventKind::ModeOrientation,
-            EventKind::ModeJoints,    EventKind::Reset,        EventKind::ResetJoints,
-            EventKind::VisibleArcball};
-        Apply(kCommand[op - 7]);
         break;
-      }
-      case 14: {
-        const int width = in.Unsigned15();
-        Apply(EventKind::Size, width, in.Unsigned15());
-        break;
-      }
-      case 15:
-        Apply(EventKind::Draw);
+      case 14:
+        x = in.Unsigned15();
+        y = in.Unsigned15();
         break;
       case 16: {
         PartNode* n = nodes_[in.Byte() % nodes_.size()];
         n->selected = !n->selected;
-        break;
+        return;
       }
       case 17: {
         const PartNode* part = selectable_[in.Byte() % selectable_.size()];
-        int x = 0, y = 0;
-        if (ProjectPartCentre(view_, part, &x, &y)) Apply(EventKind::LeftDown, x, y);
-        break;
+        if (ProjectPartCentre(view_, part, &x, &y)) ApplyEvent(view_, {EventKind::LeftDown, x, y});
+        return;
       }
-      default:
-        break;
     }
+    ApplyEvent(view_, {kEvents[op], x, y});
   }
 
   void Check(int op) {
-    const std::string problems = CheckViewInvariants(view_);
-    if (!problems.empty()) Fail(problems, event_, op);
-    const bool captured = headless_.log.captured;
-    if (captured != (view_.m_nDragButton != DRAG_NONE)) {
-      Fail(captured ? "the mouse stays captured without a drag"
-                    : "a drag goes on without the mouse captured",
-           event_, op);
-    }
     const PartNode* root = view_.m_pRoot.get();
-    std::string problem = CheckRigidPose(root);
-    if (!problem.empty()) Fail(problem, event_, op);
-    for (const PartNode* n : nodes_) {
-      if (n == root) continue;
-      problem = CheckJointPlacement(n);
-      if (!problem.empty()) Fail(problem, event_, op);
+    std::string problems = CheckViewInvariants(view_) + CheckRigidPose(root->matrix);
+    if (headless_.log.captured != (view_.m_nDragButton != DRAG_NONE)) {
+      problems += headless_.log.captured ? "the mouse stays captured without a drag; "
+                                         : "a drag goes on without the mouse captured; ";
     }
     // The resets put back exactly what they promise.
-    if (op == kOpReset) {
-      Matrix4 identity;
-      MakeIdentity(identity);
-      if (!std::equal(root->matrix, root->matrix + 16, identity))
-        Fail("Reset left the pose other than the identity", event_, op);
+    Matrix4 promised;
+    MakeIdentity(promised);
+    if (op == kOpReset && !std::equal(root->matrix, root->matrix + 16, promised))
+      problems += "Reset left the pose other than the identity; ";
+    for (const PartNode* n : nodes_) {
+      if (n == root) continue;
+      problems += CheckJointPlacement(n);
+      MakeTranslation(promised, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
+      if (op == kOpResetJoints &&
+          (n->angle != 0.0 || !std::equal(n->matrix, n->matrix + 16, promised)))
+        problems += "Reset Joints left a part away from its rest placement; ";
     }
-    if (op == kOpResetJoints) {
-      for (const PartNode* n : nodes_) {
-        if (n == root) continue;
-        Matrix4 rest;
-        MakeTranslation(rest, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
-        if (n->angle != 0.0 || !std::equal(n->matrix, n->matrix + 16, rest))
-          Fail("Reset Joints left a part away from its rest placement", event_, op);
-      }
-    }
+    if (!problems.empty()) Fail(problems, event_, op);
   }
 
   HeadlessView headless_;

@@ -25,16 +25,6 @@ void PinDriverModules() {
       nullptr);
 }
 
-EGLDisplay SurfacelessDisplay() {
-  const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-  if (extensions == nullptr || std::strstr(extensions, "EGL_MESA_platform_surfaceless") == nullptr)
-    return EGL_NO_DISPLAY;
-  auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-      eglGetProcAddress("eglGetPlatformDisplayEXT"));
-  if (getPlatformDisplay == nullptr) return EGL_NO_DISPLAY;
-  return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-}
-
 }  // namespace
 
 std::unique_ptr<HeadlessGL> HeadlessGL::Create(int width, int height, std::string* error) {
@@ -43,43 +33,33 @@ std::unique_ptr<HeadlessGL> HeadlessGL::Create(int width, int height, std::strin
     if (error != nullptr) *error = what;
     return nullptr;
   };
-  EGLDisplay display = SurfacelessDisplay();
-  if (display == EGL_NO_DISPLAY) return fail("EGL has no surfaceless Mesa platform");
-  if (!eglInitialize(display, nullptr, nullptr)) return fail("eglInitialize failed");
-  gl->display_ = display;
+  // No display where EGL lacks Mesa's surfaceless platform.
+  gl->display_ = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  if (gl->display_ == EGL_NO_DISPLAY) return fail("EGL has no surfaceless Mesa platform");
+  if (!eglInitialize(gl->display_, nullptr, nullptr)) return fail("eglInitialize failed");
   if (!eglBindAPI(EGL_OPENGL_API)) return fail("EGL cannot bind desktop OpenGL");
-  const EGLint attributes[] = {EGL_SURFACE_TYPE,
-                               EGL_PBUFFER_BIT,
-                               EGL_RENDERABLE_TYPE,
-                               EGL_OPENGL_BIT,
-                               EGL_RED_SIZE,
-                               8,
-                               EGL_GREEN_SIZE,
-                               8,
-                               EGL_BLUE_SIZE,
-                               8,
-                               EGL_DEPTH_SIZE,
-                               24,
+  // Attribute and value pairs.
+  // clang-format off
+  const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                               EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 24,
                                EGL_NONE};
-  EGLConfig config = nullptr;
+  // clang-format on
   EGLint count = 0;
-  if (!eglChooseConfig(display, attributes, &config, 1, &count) || count < 1)
+  if (!eglChooseConfig(gl->display_, attributes, &gl->config_, 1, &count) || count < 1)
     return fail("no EGL configuration with RGB 8-8-8 and a 24-bit depth buffer");
-  gl->config_ = config;
   // No attributes: the default context is a compatibility profile.
-  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
-  if (context == EGL_NO_CONTEXT) return fail("eglCreateContext failed");
-  gl->context_ = context;
+  gl->context_ = eglCreateContext(gl->display_, gl->config_, EGL_NO_CONTEXT, nullptr);
+  if (gl->context_ == EGL_NO_CONTEXT) return fail("eglCreateContext failed");
   if (!gl->Resize(width, height)) return fail("cannot create or bind the pbuffer");
   PinDriverModules();
   return gl;
 }
 
 HeadlessGL::~HeadlessGL() {
-  if (display_ == nullptr) return;
-  eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-  if (surface_ != nullptr) eglDestroySurface(display_, surface_);
-  if (context_ != nullptr) eglDestroyContext(display_, context_);
+  if (display_ == EGL_NO_DISPLAY) return;
+  ReleaseCurrent();
+  if (surface_ != EGL_NO_SURFACE) eglDestroySurface(display_, surface_);
+  if (context_ != EGL_NO_CONTEXT) eglDestroyContext(display_, context_);
   eglTerminate(display_);
   eglReleaseThread();
 }
@@ -94,7 +74,7 @@ bool HeadlessGL::Resize(int width, int height) {
     eglDestroySurface(display_, surface);
     return false;
   }
-  if (surface_ != nullptr) eglDestroySurface(display_, surface_);
+  if (surface_ != EGL_NO_SURFACE) eglDestroySurface(display_, surface_);
   surface_ = surface;
   width_ = width;
   height_ = height;

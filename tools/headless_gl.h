@@ -22,8 +22,6 @@ class HeadlessGL {
   bool MakeCurrent();
   void ReleaseCurrent();
   void Swap();  // the end of a frame: eglSwapBuffers, finished as a window's swap would be
-  int width() const { return width_; }
-  int height() const { return height_; }
 
   // The pixels of the current read buffer as RGBA rows, top row first.
   std::vector<unsigned char> ReadPixels() const;

@@ -1,9 +1,11 @@
 // Renders the figure as built, headless, and writes it as a PNG:
 //   tobrin-snapshot OUTPUT.png [WIDTH HEIGHT] [--guide-sphere]
 // Used for the README's picture and to regenerate image baselines on purpose.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "model/figure.h"
 #include "render/cube_list.h"
@@ -14,28 +16,21 @@
 #include "tools/png_io.h"
 
 int main(int argc, char** argv) {
-  std::string output;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const auto flags = std::remove(args.begin(), args.end(), "--guide-sphere");
+  const bool guideSphere = flags != args.end();
+  args.erase(flags, args.end());
   int size[2] = {500, 453};
-  int sizes = 0;
-  bool guideSphere = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--guide-sphere") {
-      guideSphere = true;
-    } else if (output.empty()) {
-      output = arg;
-    } else if (sizes < 2) {
-      size[sizes++] = std::atoi(arg.c_str());
-    } else {
-      output.clear();
-      break;
-    }
+  if (args.size() == 3) {
+    size[0] = std::atoi(args[1].c_str());
+    size[1] = std::atoi(args[2].c_str());
   }
-  if (output.empty() || sizes == 1 || size[0] < 1 || size[1] < 1 || size[0] > 16384 ||
+  if ((args.size() != 1 && args.size() != 3) || size[0] < 1 || size[1] < 1 || size[0] > 16384 ||
       size[1] > 16384) {
     std::fprintf(stderr, "usage: %s OUTPUT.png [WIDTH HEIGHT] [--guide-sphere]\n", argv[0]);
     return 2;
   }
+  const std::string& output = args[0];
 
   std::string error;
   auto gl = HeadlessGL::Create(size[0], size[1], &error);
@@ -50,8 +45,7 @@ int main(int argc, char** argv) {
     GuideSphereList sphere(quadric.get());
     PartNodePtr root = BuildFigure();
     DrawScene({root.get(), DEFAULT_CAMERA, size[0], size[1], guideSphere});
-    RgbaImage image{size[0], size[1], gl->ReadPixels()};
-    if (!WritePng(output, image, &error)) {
+    if (!WritePng(output, {size[0], size[1], gl->ReadPixels()}, &error)) {
       std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
       return 1;
     }

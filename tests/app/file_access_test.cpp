@@ -14,9 +14,7 @@
 
 namespace {
 
-using tobrin_test::ReadFile;
-using tobrin_test::TempDir;
-using tobrin_test::WriteFile;
+using namespace tobrin_test;
 
 // Runs f, which opens the named pipe `fifo`, on another thread, and fails rather than hangs if
 // it blocks: the pipe's other end is then opened, which lets the blocked open return.

@@ -16,12 +16,16 @@
 
 namespace {
 
-using tobrin_test::ReadFile;
-using tobrin_test::TempDir;
-using tobrin_test::WriteFile;
+using namespace tobrin_test;
 using Files = std::vector<std::string>;
 using State = SettingsFileState;
 using namespace std::string_literals;
+
+// How many entries a folder holds: none but the file itself after an atomic write.
+long EntriesIn(const std::string& folder) {
+  return std::distance(std::filesystem::directory_iterator(folder),
+                       std::filesystem::directory_iterator());
+}
 
 TEST(ParseSettings, ReadsTheRecentFilesInOrderAndPreviewPages) {
   const Settings s = ParseSettings(
@@ -186,11 +190,8 @@ TEST(WriteFileAtomically, CreatesTheFolderAndReplacesTheFileWhole) {
   EXPECT_EQ(ReadFile(path), "second\n");
   struct stat st;
   ASSERT_EQ(stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0644u);  // permissions kept
-  // No temporary files are left behind.
-  const auto entries = std::distance(std::filesystem::directory_iterator(dir / "deep/er"),
-                                     std::filesystem::directory_iterator());
-  EXPECT_EQ(entries, 1);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);       // permissions kept
+  EXPECT_EQ(EntriesIn(dir / "deep/er"), 1);  // no temporary files are left behind
 }
 
 TEST(WriteFileAtomically, FollowsASymbolicLink) {
@@ -247,10 +248,7 @@ TEST(WriteFileAtomically, ALinkStaysALinkAndItsFileIsWrittenInItsOwnFolder) {
     ASSERT_EQ(stat((dir / row.file).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, row.mode != 0 ? row.mode : 0600);
     // No temporary file left beside it.
-    const std::filesystem::path folder = std::filesystem::path(dir / row.file).parent_path();
-    const auto entries = std::distance(std::filesystem::directory_iterator(folder),
-                                       std::filesystem::directory_iterator());
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(EntriesIn(std::filesystem::path(dir / row.file).parent_path()), 1);
   }
   // A loop of links names no file: nothing is written, the links stay.
   TempDir dir;
@@ -283,9 +281,7 @@ TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileIntact) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write should have failed";
   EXPECT_EQ(ReadFile(path), "[Recent File List]\nFile1=/precious\n");
-  const auto entries = std::distance(std::filesystem::directory_iterator(dir.path()),
-                                     std::filesystem::directory_iterator());
-  EXPECT_EQ(entries, 1);  // the partial temporary file is gone
+  EXPECT_EQ(EntriesIn(dir.path()), 1);  // the partial temporary file is gone
 }
 
 }  // namespace

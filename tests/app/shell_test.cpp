@@ -29,6 +29,7 @@
 #include "tests/support/matrix_checks.h"
 #include "tests/support/shell_fixture.h"
 #include "tests/support/tree_state.h"
+#include "tests/support/view_events.h"
 
 namespace {
 
@@ -90,34 +91,14 @@ class Shell : public ShellTest {
     });
   }
 
-  // Moves, turns, bends and selects through the view's own handlers.
-  void ChangeTheFigure() {
-    CTobrinView& v = view();
-    v.OnModePosition();
-    v.OnLButtonDown(100, 100);
-    v.OnMouseMove(130, 90);
-    v.OnLButtonUp(130, 90);
-    v.OnModeOrientation();
-    v.OnLButtonDown(250, 200);
-    v.OnMouseMove(290, 170);
-    v.OnLButtonUp(290, 170);
-    Part(v.m_pRoot.get(), "LeftShin")->selected = 1;
-    v.OnModeJoints();
-    v.OnRButtonDown(0, 0);
-    v.OnMouseMove(0, 30);
-    v.OnRButtonUp(0, 30);
-  }
-
   TreeState Snapshot() { return TakeTreeState(view().m_pRoot.get()); }
 };
 
 TEST_F(Shell, StartsWithTheFrameCaptionStyleSizeAndReady) {
   EXPECT_EQ(frame().GetTitle(), "Tobrin");
   EXPECT_EQ(frame().GetSize(), wxSize(500, 500));
-  EXPECT_TRUE(frame().HasFlag(wxCAPTION));
-  EXPECT_TRUE(frame().HasFlag(wxSYSTEM_MENU));
-  EXPECT_TRUE(frame().HasFlag(wxRESIZE_BORDER));
-  EXPECT_TRUE(frame().HasFlag(wxMINIMIZE_BOX));
+  for (long style : {wxCAPTION, wxSYSTEM_MENU, wxRESIZE_BORDER, wxMINIMIZE_BOX})
+    EXPECT_TRUE(frame().HasFlag(style)) << style;
   EXPECT_FALSE(frame().HasFlag(wxMAXIMIZE_BOX));
   EXPECT_EQ(Status(), "Ready");
   EXPECT_EQ(frame().GetStatusBar()->GetFieldsCount(), 4);
@@ -265,7 +246,7 @@ TEST_F(Shell, ModeCommandsMoveTheBulletAndVisibleArcballItsCheck) {
 }
 
 TEST_F(Shell, ResetCommandsReachTheView) {
-  ChangeTheFigure();
+  PoseTheFigure(view(), {"LeftShin"});
   Command(ID_FILE_RESET);
   EXPECT_TRUE(MatricesNear(view().m_pRoot->matrix, kIdentity, 0.0));
   EXPECT_NE(Part(view().m_pRoot.get(), "LeftShin")->angle, 0.0);
@@ -275,7 +256,7 @@ TEST_F(Shell, ResetCommandsReachTheView) {
 }
 
 TEST_F(Shell, NewKeepsDocumentViewWindowAndFigure) {
-  ChangeTheFigure();
+  PoseTheFigure(view(), {"LeftShin"});
   const TreeState before = Snapshot();
   wxDocument* doc = Document();
   CTobrinView* v = &view();
@@ -292,7 +273,7 @@ TEST_F(Shell, NewKeepsDocumentViewWindowAndFigure) {
 TEST_F(Shell, OpenGivesTheDocumentTheFileAndTheRecentListAndReadsNothing) {
   const std::string path = *files_ / "figure.dat";
   WriteFile(path, "kept as it is");
-  ChangeTheFigure();
+  PoseTheFigure(view(), {"LeftShin"});
   const TreeState before = Snapshot();
   wxString title, wildcard;
   AnswerFileDialog(path, &title, &wildcard);
@@ -490,9 +471,7 @@ TEST_F(Shell, AReleaseAwayFromTheLastMoveFinishesTheDragThere) {
 
 TEST_F(Shell, LosingTheMouseCaptureEndsTheDrag) {
   view().OnModePosition();
-  wxMouseEvent down(wxEVT_LEFT_DOWN);
-  down.SetPosition(wxPoint(100, 100));
-  frame().Canvas().GetEventHandler()->ProcessEvent(down);
+  Mouse(frame().Canvas(), wxEVT_LEFT_DOWN, 100, 100);
   EXPECT_EQ(view().m_nDragButton, DRAG_LEFT);
   wxMouseCaptureLostEvent lost(frame().Canvas().GetId());
   frame().Canvas().GetEventHandler()->ProcessEvent(lost);
@@ -530,13 +509,11 @@ TEST_F(Startup, TheSceneWaitsForTheWindowAndNoMouseReachesTheViewBefore) {
   // Shown, but not yet painted: under a window manager this can last a while.
   EXPECT_FALSE(view().IsCreated());
   view().OnModePosition();
-  wxMouseEvent down(wxEVT_LEFT_DOWN);
-  down.SetPosition(wxPoint(100, 100));
-  frame().Canvas().GetEventHandler()->ProcessEvent(down);
+  Mouse(frame().Canvas(), wxEVT_LEFT_DOWN, 100, 100);
   EXPECT_EQ(view().m_nDragButton, DRAG_NONE);
   EXPECT_FALSE(frame().Canvas().HasCapture());
   ASSERT_TRUE(WaitForScene());
-  frame().Canvas().GetEventHandler()->ProcessEvent(down);
+  Mouse(frame().Canvas(), wxEVT_LEFT_DOWN, 100, 100);
   EXPECT_EQ(view().m_nDragButton, DRAG_LEFT);
 }
 

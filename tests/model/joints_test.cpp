@@ -2,6 +2,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/figure.h"
@@ -56,20 +57,13 @@ TEST_F(Joints, AStepLandingOnALimitIsRefusedNotClamped) {
   BendJoints(&node, 5);  // would land exactly on the limit
   EXPECT_EQ(node.angle, 130);
   EXPECT_TRUE(MatricesNear(node.matrix, at130, 0.0));
-  BendJoints(&node, 10);  // would pass it
-  EXPECT_EQ(node.angle, 130);
-  BendJoints(&node, 4);
-  EXPECT_EQ(node.angle, 134);
-  BendJoints(&node, 1);
-  EXPECT_EQ(node.angle, 134);
-
-  // The same at the lower limit.
-  BendJoints(&node, -134 - 130);
-  EXPECT_EQ(node.angle, -130);
-  BendJoints(&node, -5);
-  EXPECT_EQ(node.angle, -130);
-  BendJoints(&node, -4.5);
-  EXPECT_EQ(node.angle, -134.5);
+  // Then steps past the limit, short of it and onto it again; then the same at the lower limit.
+  const std::pair<double, double> stepsAndAngles[] = {
+      {10, 130}, {4, 134}, {1, 134}, {-134 - 130, -130}, {-5, -130}, {-4.5, -134.5}};
+  for (const auto& [step, angle] : stepsAndAngles) {
+    BendJoints(&node, step);
+    EXPECT_EQ(node.angle, angle) << "after a step of " << step;
+  }
 }
 
 TEST_F(Joints, RigidNodesNeverBendEvenWhenSelected) {

@@ -8,11 +8,7 @@
 
 namespace {
 
-using tobrin_test::Apply;
-using tobrin_test::kIdentity;
-using tobrin_test::MatricesNear;
-using tobrin_test::PointsNear;
-using tobrin_test::Vec3;
+using namespace tobrin_test;
 
 TEST(AngleUnit, ConstantsAreTheOnesDerivedFromPiTakenAs3_1415) {
   // Exact double equality: the arcball's scale must be 360 x (1 / 3.1415), not 360 / 3.1415.
@@ -71,7 +67,7 @@ TEST(MakeRotation, OppositeAnglesAreInverseAndAxisLengthDoesNotMatter) {
     Matrix4 scaled;
     MakeRotation(scaled, a, 2.5 * x, 2.5 * y, 2.5 * z);
     EXPECT_TRUE(MatricesNear(scaled, forward, 1e-14));
-    EXPECT_LT(tobrin_test::OrthonormalityError(forward), 1e-14);
+    EXPECT_LT(OrthonormalityError(forward), 1e-14);
   }
   Matrix4 a, b;
   MakeRotation(a, 33.0, 0, 0, 2);
@@ -92,10 +88,8 @@ TEST(MakeRotation, WritesEveryElement) {
   for (double& v : m)
     v = 42.0;
   MakeRotation(m, 10.0, 0.0, 1.0, 0.0);
-  EXPECT_EQ(m[3], 0.0);
-  EXPECT_EQ(m[7], 0.0);
-  EXPECT_EQ(m[11], 0.0);
-  EXPECT_EQ(m[12], 0.0);
+  for (int k : {3, 7, 11, 12})
+    EXPECT_EQ(m[k], 0.0) << k;
   EXPECT_EQ(m[15], 1.0);
   MakeTranslation(m, 1, 2, 3);
   const Matrix4 t = {1, 0, 0, 1, 0, 1, 0, 2, 0, 0, 1, 3, 0, 0, 0, 1};
@@ -141,11 +135,8 @@ TEST(TransposeForGL, PutsTheTranslationAtTwelveThirteenFourteen) {
   MakeTranslation(t, 1.5, -2.5, 3.5);
   double gl[16];
   TransposeForGL(t, gl);
-  EXPECT_EQ(gl[12], 1.5);
-  EXPECT_EQ(gl[13], -2.5);
-  EXPECT_EQ(gl[14], 3.5);
-  EXPECT_EQ(gl[3], 0.0);
-  EXPECT_EQ(gl[15], 1.0);
+  const double expected[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1.5, -2.5, 3.5, 1};
+  EXPECT_TRUE(ValuesNear(gl, expected, 16, 0.0));
 
   Matrix4 r;
   MakeRotation(r, 77.0, 1, 1, 0);
@@ -181,13 +172,11 @@ TEST(OrthonormalizeRotation, RestoresARigidBlockAndKeepsTheTranslation) {
   // Drift the block the way long chains of products do, only more.
   for (int k : {0, 1, 2, 4, 5, 6, 8, 9, 10})
     m[k] *= 1.0 + 1e-7 * (k + 1);
-  ASSERT_GT(tobrin_test::OrthonormalityError(m), 1e-7);
+  ASSERT_GT(OrthonormalityError(m), 1e-7);
   OrthonormalizeRotation(m);
-  EXPECT_LT(tobrin_test::OrthonormalityError(m), 1e-15);
+  EXPECT_LT(OrthonormalityError(m), 1e-15);
   EXPECT_TRUE(MatricesNear(m, original, 1e-5));
-  EXPECT_EQ(m[3], 4.0);
-  EXPECT_EQ(m[7], -5.0);
-  EXPECT_EQ(m[11], 6.0);
+  EXPECT_EQ((Vec3{m[3], m[7], m[11]}), (Vec3{4, -5, 6}));
   // Right-handed: the determinant stays +1.
   const double det = m[0] * (m[5] * m[10] - m[6] * m[9]) - m[1] * (m[4] * m[10] - m[6] * m[8]) +
                      m[2] * (m[4] * m[9] - m[5] * m[8]);

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "model/part_node.h"
+#include "tests/support/figure_table.h"
+#include "tests/support/matrix_checks.h"
 
 namespace {
+
+using namespace tobrin_test;
 
 TEST(InitPartNode, GivesABoxWithIdentityNoLinksAndZeroJoint) {
   PartNode other;
@@ -27,8 +33,7 @@ TEST(InitPartNode, GivesABoxWithIdentityNoLinksAndZeroJoint) {
   EXPECT_EQ(node.instance, nullptr);
   EXPECT_EQ(node.next, nullptr);
   EXPECT_EQ(node.firstChild, nullptr);
-  for (int k = 0; k < 16; ++k)
-    EXPECT_EQ(node.matrix[k], k % 5 == 0 ? 1.0 : 0.0) << k;
+  EXPECT_TRUE(MatricesNear(node.matrix, kIdentity, 0.0));
   EXPECT_EQ(node.selectable, 1);
   EXPECT_EQ(node.selected, 0);
   for (double p : node.pivot)
@@ -54,21 +59,14 @@ TEST(AddChild, NewestChildTakesIndexZero) {
 }
 
 TEST(ColourPresets, SetTheColourAndReturnTheNode) {
-  struct Row {
-    PartNode* (*preset)(PartNode*);
-    double r, g, b;
-  };
-  const Row rows[] = {{SetColourOrange, 0.8, 0.5, 0.0},
-                      {SetColourTeal, 0.0, 0.6, 0.6},
-                      {SetColourSlate, 0.2, 0.2, 0.5}};
-  for (const Row& row : rows) {
+  const std::pair<PartNode* (*)(PartNode*), Preset> rows[] = {{SetColourOrange, Preset::Orange},
+                                                              {SetColourTeal, Preset::Teal},
+                                                              {SetColourSlate, Preset::Slate}};
+  for (const auto& [set, preset] : rows) {
     PartNode node;
     node.colour[3] = 0.0;
-    EXPECT_EQ(row.preset(&node), &node);
-    EXPECT_EQ(node.colour[0], row.r);
-    EXPECT_EQ(node.colour[1], row.g);
-    EXPECT_EQ(node.colour[2], row.b);
-    EXPECT_EQ(node.colour[3], 1.0);
+    EXPECT_EQ(set(&node), &node);
+    EXPECT_TRUE(ValuesNear(node.colour, PresetColour(preset), 4, 0.0));
   }
 }
 

@@ -53,40 +53,21 @@ class Drawing : public GLTest {
   }
 };
 
-PartNode* Box(double x, double y, double z, double size) {
-  auto* node = new PartNode;
-  InitPartNode(node);
-  MakeTranslation(node->matrix, x, y, z);
-  node->size[0] = node->size[1] = node->size[2] = size;
-  SetColourTeal(node);
-  return node;
-}
-
 TEST_F(Drawing, NamesArePathsOfChildIndexesAndInstancesDrawInPlace) {
   // root: A (box), B (group) with C (box), D (instance of E, a box with child F).
-  PartNodePtr root = std::make_unique<PartNode>();
-  InitPartNode(root.get());
-  root->kind = NODE_GROUP;
-  PartNode* d = Box(2, 0, 0, 0);
+  PartNodePtr root = Group();
+  PartNode* d = AddBox(root.get(), 2, 0, 0, 0, 0, 0);
   d->kind = NODE_INSTANCE;
-  d->instance = Box(0, 0, 0, 0.5);
-  AddChild(d->instance, Box(0, -1.5, 0, 0.5));
-  auto* b = Box(0, 2, 0, 0);
+  d->instance = Box(0, 0, 0, 0.5, 0.5, 0.5);
+  AddBox(d->instance, 0, -1.5, 0, 0.5, 0.5, 0.5);
+  PartNode* b = AddBox(root.get(), 0, 2, 0, 0, 0, 0);
   b->kind = NODE_GROUP;
-  AddChild(b, Box(0, 0, 0, 0.5));
-  AddChild(root.get(), d);
-  AddChild(root.get(), b);
-  AddChild(root.get(), Box(-2, 0, 0, 0.5));
+  AddBox(b, 0, 0, 0, 0.5, 0.5, 0.5);
+  AddBox(root.get(), -2, 0, 0, 0.5, 0.5, 0.5);
 
   const std::set<std::vector<GLuint>> expected = {{0, 0}, {0, 1, 0}, {0, 2}, {0, 2, 0}};
   EXPECT_EQ(HitPaths(root.get()), expected);
-
-  GLint depth = -1;
-  glGetIntegerv(GL_NAME_STACK_DEPTH, &depth);
-  EXPECT_EQ(depth, 0);
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-  EXPECT_EQ(depth, 1);
-  EXPECT_NO_GL_ERROR();
+  EXPECT_EQ(GLStateProblems(), "");  // the name stack empty, the model-view stack as it was
 }
 
 TEST_F(Drawing, TheFigureHitsWithTheSeventeenBoxPaths) {
@@ -152,25 +133,16 @@ TEST_F(Drawing, PixelsFollowFromGeometryAndLighting) {
 
 TEST_F(Drawing, ShadingDependsOnABoxsSize) {
   // Two boxes of one colour, one twice as deep: the deeper one's front face is darker.
-  PartNodePtr root = std::make_unique<PartNode>();
-  InitPartNode(root.get());
-  root->kind = NODE_GROUP;
-  PartNode* thin = Box(-1, 0, 0, 1);
-  PartNode* deep = Box(1, 0, 0, 1);
-  thin->size[2] = 0.5;
-  deep->size[2] = 1.0;
-  SetColourSlate(thin);
-  SetColourSlate(deep);
-  AddChild(root.get(), thin);
-  AddChild(root.get(), deep);
+  PartNodePtr root = Group();
+  SetColourSlate(AddBox(root.get(), -1, 0, 0, 1, 1, 0.5));
+  SetColourSlate(AddBox(root.get(), 1, 0, 0, 1, 1, 1));
   const RgbaImage image = Render(root.get(), 400, 300);
-  const auto thinAt = ProjectPoint({-1, 0, 0.25}, DEFAULT_CAMERA, 400, 300);
-  const auto deepAt = ProjectPoint({1, 0, 0.5}, DEFAULT_CAMERA, 400, 300);
+  const double thinFace[3] = {-1, 0, 0.25}, deepFace[3] = {1, 0, 0.5};
+  const auto thin = *ClientPixel(DEFAULT_CAMERA, 400, 300, thinFace);
+  const auto deep = *ClientPixel(DEFAULT_CAMERA, 400, 300, deepFace);
   // Thin box: normal scale 2, 2 x 0.92998 x 0.2 + 0.08 x 0.2 = 0.388 -> 99; deep: 0.202 -> 52.
-  const Rgb thinPixel = PixelAt(image, static_cast<int>(thinAt[0]), 150);
-  const Rgb deepPixel = PixelAt(image, static_cast<int>(deepAt[0]), 150);
-  EXPECT_NEAR(thinPixel.r, 99, 2);
-  EXPECT_NEAR(deepPixel.r, 52, 2);
+  EXPECT_NEAR(PixelAt(image, thin[0], thin[1]).r, 99, 2);
+  EXPECT_NEAR(PixelAt(image, deep[0], deep[1]).r, 52, 2);
 }
 
 TEST_F(Drawing, TheGuideSphereIsUnlitWhiteAndLeavesCullingAndLightingOn) {
@@ -186,11 +158,7 @@ TEST_F(Drawing, TheGuideSphereIsUnlitWhiteAndLeavesCullingAndLightingOn) {
   }
   EXPECT_GT(white, 500);  // lines in the current colour, white, whatever the light
   EXPECT_GT(changed, 500);
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  GLint depth = 0;
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-  EXPECT_EQ(depth, 1);
+  EXPECT_EQ(GLStateProblems(), "");  // culling and lighting on, the model-view stack as it was
 }
 
 TEST_F(Drawing, AnEmptyAreaDrawsNothing) {

@@ -36,11 +36,7 @@ class Picking : public GLTest {
     glGetDoublev(GL_PROJECTION_MATRIX, p);
     EXPECT_DOUBLE_EQ(p[0], 1.0);
     EXPECT_DOUBLE_EQ(p[10], -1.0);
-    double mv[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, mv);  // the camera only
-    for (int k = 0; k < 16; ++k) {
-      EXPECT_NEAR(mv[k], k == 14 ? -10.0 : (k % 5 == 0 ? 1.0 : 0.0), 1e-6) << k;
-    }
+    EXPECT_TRUE(ModelViewIsTheCamera());
   }
 
   PartNode* Pick(PartNode* root, int x, int y) {
@@ -83,39 +79,24 @@ TEST_F(Picking, BackgroundAndRigidPartsGiveNothing) {
   ExpectStateRestored();
 }
 
-PartNodePtr Group() {
-  auto root = std::make_unique<PartNode>();
-  InitPartNode(root.get());
-  root->kind = NODE_GROUP;
-  root->selectable = 0;
-  return root;
-}
-
-PartNode* AddBox(PartNode* parent, double x, double y, double z, double sx, double sy, double sz) {
-  auto* box = new PartNode;
-  InitPartNode(box);
-  MakeTranslation(box->matrix, x, y, z);
-  box->size[0] = sx;
-  box->size[1] = sy;
-  box->size[2] = sz;
-  SetColourTeal(box);
-  AddChild(parent, box);
-  return box;
-}
+// A unit box at z 2 and one at z -2, on the line of sight through the area's centre; the near
+// one drawn first or last (the box added last is drawn first).
+struct NearAndFar {
+  explicit NearAndFar(bool nearFirst) {
+    PartNode* addedFirst = AddBox(root.get(), 0, 0, nearFirst ? -2 : 2, 1, 1, 1);
+    PartNode* addedLast = AddBox(root.get(), 0, 0, nearFirst ? 2 : -2, 1, 1, 1);
+    nearBox = nearFirst ? addedLast : addedFirst;
+    farBox = nearFirst ? addedFirst : addedLast;
+  }
+  PartNodePtr root = Group();
+  PartNode *nearBox, *farBox;
+};
 
 TEST_F(Picking, TheNearerOfTwoOverlappingBoxesWinsWhicheverIsDrawnFirst) {
   for (bool nearFirst : {true, false}) {
-    PartNodePtr root = Group();
-    PartNode *nearBox, *farBox;
-    if (nearFirst) {  // added last means drawn first
-      farBox = AddBox(root.get(), 0, 0, -2, 1, 1, 1);
-      nearBox = AddBox(root.get(), 0, 0, 2, 1, 1, 1);
-    } else {
-      nearBox = AddBox(root.get(), 0, 0, 2, 1, 1, 1);
-      farBox = AddBox(root.get(), 0, 0, -2, 1, 1, 1);
-    }
-    EXPECT_EQ(Pick(root.get(), W / 2, H / 2), nearBox) << nearFirst;
-    EXPECT_EQ(farBox->selected, 0);
+    NearAndFar boxes(nearFirst);
+    EXPECT_EQ(Pick(boxes.root.get(), W / 2, H / 2), boxes.nearBox) << nearFirst;
+    EXPECT_EQ(boxes.farBox->selected, 0);
   }
 }
 
@@ -129,22 +110,15 @@ TEST_F(Picking, OfTwoHitsAtTheSameDepthTheOneDrawnFirstWins) {
 
 TEST_F(Picking, ARigidPartInFrontBlocksThePick) {
   for (bool rigidFirst : {true, false}) {
-    PartNodePtr root = Group();
-    PartNode *rigid, *behind;
-    if (rigidFirst) {
-      behind = AddBox(root.get(), 0, 0, -2, 1, 1, 1);
-      rigid = AddBox(root.get(), 0, 0, 2, 1, 1, 1);
-    } else {
-      rigid = AddBox(root.get(), 0, 0, 2, 1, 1, 1);
-      behind = AddBox(root.get(), 0, 0, -2, 1, 1, 1);
-    }
+    NearAndFar boxes(rigidFirst);
+    PartNode *rigid = boxes.nearBox, *behind = boxes.farBox;
     rigid->selectable = 0;
-    EXPECT_EQ(Pick(root.get(), W / 2, H / 2), nullptr) << rigidFirst;
+    EXPECT_EQ(Pick(boxes.root.get(), W / 2, H / 2), nullptr) << rigidFirst;
     EXPECT_EQ(behind->selected, 0);
     // A selectable part in front of a rigid one is picked.
     rigid->selectable = 1;
     behind->selectable = 0;
-    EXPECT_EQ(Pick(root.get(), W / 2, H / 2), rigid);
+    EXPECT_EQ(Pick(boxes.root.get(), W / 2, H / 2), rigid);
   }
 }
 
@@ -172,24 +146,15 @@ TEST_F(Picking, AFullSelectionBufferGivesNothing) {
 
 TEST_F(Picking, HitsInsideAnInstanceResolveThroughTheReferencedTree) {
   PartNodePtr root = Group();
-  auto* instance = new PartNode;
-  InitPartNode(instance);
+  PartNode* instance = AddBox(root.get(), 1, 0, 0, 0, 0, 0);
   instance->kind = NODE_INSTANCE;
-  MakeTranslation(instance->matrix, 1, 0, 0);
-  auto* referenced = new PartNode;
-  InitPartNode(referenced);
-  referenced->kind = NODE_GROUP;
-  instance->instance = referenced;
-  PartNode* upper = AddBox(referenced, 0, 1, 0, 0.5, 0.5, 0.5);
-  PartNode* lower = AddBox(referenced, 0, -1, 0, 0.5, 0.5, 0.5);
-  AddChild(root.get(), instance);
+  instance->instance = Group().release();  // the instance owns what it refers to
+  PartNode* upper = AddBox(instance->instance, 0, 1, 0, 0.5, 0.5, 0.5);
+  PartNode* lower = AddBox(instance->instance, 0, -1, 0, 0.5, 0.5, 0.5);
 
-  const auto at = [&](double x, double y) {
-    const auto w = ProjectPoint({x, y, 0.25}, DEFAULT_CAMERA, W, H);
-    return std::array<int, 2>{static_cast<int>(std::lround(w[0])),
-                              H - static_cast<int>(std::lround(w[1]))};
-  };
-  const auto u = at(1, 1), l = at(1, -1);
+  const double upperFace[3] = {1, 1, 0.25}, lowerFace[3] = {1, -1, 0.25};
+  const auto u = *ClientPixel(DEFAULT_CAMERA, W, H, upperFace);
+  const auto l = *ClientPixel(DEFAULT_CAMERA, W, H, lowerFace);
   EXPECT_EQ(Pick(root.get(), u[0], u[1]), upper);
   EXPECT_EQ(Pick(root.get(), l[0], l[1]), lower);
   EXPECT_EQ(upper->selected + lower->selected, 2);
@@ -220,10 +185,9 @@ TEST_F(Projecting, AMovedFigureLandsWhereThePerspectivePutsIt) {
   EXPECT_NEAR(out[0], 200.0 + 200.0 * (1.0 / 8.0) / (t * 4.0 / 3.0), 1e-3);
   EXPECT_NEAR(out[1], 150.0 + 150.0 * (0.5 / 8.0) / t, 1e-3);
   // Turning the figure about its own origin does not move the origin.
-  Matrix4 r, temp;
+  Matrix4 r;
   MakeRotation(r, 100, 0, 1, 1);
-  MultiplyMatrices(figure->matrix, r, temp);
-  CopyMatrix(temp, figure->matrix);
+  MultiplyMatrices(figure->matrix, r, figure->matrix);
   float again[2];
   ASSERT_EQ(ProjectOrigin(figure.get(), DEFAULT_CAMERA, W, H, again), 1);
   EXPECT_NEAR(again[0], out[0], 1e-3);

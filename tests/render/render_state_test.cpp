@@ -4,7 +4,10 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "render/cube_list.h"
@@ -27,22 +30,18 @@ void ExpectLight(GLenum parameter, std::vector<float> expected) {
 }
 
 TEST_F(FixedState, CullingDepthClearAndLightAreSet) {
-  GLint v = 0;
-  glGetIntegerv(GL_FRONT_FACE, &v);
-  EXPECT_EQ(v, GL_CCW);
-  glGetIntegerv(GL_CULL_FACE_MODE, &v);
-  EXPECT_EQ(v, GL_BACK);
-  glGetIntegerv(GL_DEPTH_FUNC, &v);
-  EXPECT_EQ(v, GL_LEQUAL);
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
-  EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
-  float clear[4] = {1, 1, 1, 1};
-  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-  for (float c : clear)
-    EXPECT_EQ(c, 0.0f);
+  for (auto [parameter, value] : {std::pair<GLenum, GLint>{GL_FRONT_FACE, GL_CCW},
+                                  {GL_CULL_FACE_MODE, GL_BACK},
+                                  {GL_DEPTH_FUNC, GL_LEQUAL}}) {
+    GLint v = 0;
+    glGetIntegerv(parameter, &v);
+    EXPECT_EQ(v, value) << parameter;
+  }
+  for (GLenum on : {GL_CULL_FACE, GL_DEPTH_TEST, GL_LIGHTING, GL_LIGHT0})
+    EXPECT_TRUE(glIsEnabled(on)) << on;
+  std::array<float, 4> clear = {1, 1, 1, 1};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
+  EXPECT_EQ(clear, (std::array<float, 4>{0, 0, 0, 0}));
 
   ExpectLight(GL_AMBIENT, {0.2f, 0.2f, 0.2f, 1.0f});
   ExpectLight(GL_DIFFUSE, {1, 1, 1, 1});
@@ -53,18 +52,15 @@ TEST_F(FixedState, CullingDepthClearAndLightAreSet) {
   ExpectLight(GL_LINEAR_ATTENUATION, {1});
   ExpectLight(GL_QUADRATIC_ATTENUATION, {1});
 
-  // Left at the defaults on purpose: no renormalisation, no colour tracking.
-  EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
-  EXPECT_FALSE(glIsEnabled(GL_RESCALE_NORMAL));
-  EXPECT_FALSE(glIsEnabled(GL_COLOR_MATERIAL));
+  // Left at the defaults on purpose: one light, no renormalisation, no colour tracking.
+  for (GLenum off : {GL_LIGHT1, GL_NORMALIZE, GL_RESCALE_NORMAL, GL_COLOR_MATERIAL})
+    EXPECT_FALSE(glIsEnabled(off)) << off;
   EXPECT_NO_GL_ERROR();
 }
 
 class CubeListTest : public GLTest {
  protected:
-  struct Polygon {
-    std::vector<std::array<float, 7>> vertices;  // x, y, z, r, g, b, a
-  };
+  using Polygon = std::vector<std::array<float, 7>>;  // vertices: x, y, z, r, g, b, a
 
   // Runs the cube list in feedback mode under an orthographic view and returns its polygons.
   std::vector<Polygon> Feedback(float rotateX, float rotateY) {
@@ -84,14 +80,9 @@ class CubeListTest : public GLTest {
     for (GLint i = 0; i < count;) {
       EXPECT_EQ(buffer[i], static_cast<float>(GL_POLYGON_TOKEN));
       const int n = static_cast<int>(buffer[i + 1]);
-      Polygon p;
-      for (int k = 0; k < n; ++k) {
-        std::array<float, 7> v;
-        for (int c = 0; c < 7; ++c)
-          v[c] = buffer[i + 2 + 7 * k + c];
-        p.vertices.push_back(v);
-      }
-      polygons.push_back(p);
+      Polygon& p = polygons.emplace_back(n);
+      for (int k = 0; k < n; ++k)
+        std::copy_n(&buffer[i + 2 + 7 * k], 7, p[k].begin());
       i += 2 + 7 * n;
     }
     return polygons;
@@ -103,7 +94,7 @@ class CubeListTest : public GLTest {
     const bool quads = polygons.size() == faces;
     EXPECT_TRUE(quads || polygons.size() == 2 * faces) << polygons.size() << " polygons";
     for (const Polygon& p : polygons)
-      EXPECT_EQ(p.vertices.size(), quads ? 4u : 3u);
+      EXPECT_EQ(p.size(), quads ? 4u : 3u);
     return quads ? 1 : 2;
   }
 };
@@ -111,12 +102,11 @@ class CubeListTest : public GLTest {
 TEST_F(CubeListTest, SixUnitFacesInOrderEachLitOnlyAlongItsOwnNormal) {
   glDisable(GL_CULL_FACE);
   const float white[4] = {1, 1, 1, 1};
-  const float black[4] = {0, 0, 0, 1};
+  const float black[4] = {0, 0, 0, 1};  // no ambient light, of the material or the lights
   glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, white);
   glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, black);
-  const float noAmbient[4] = {0, 0, 0, 1};
-  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
-  glLightfv(GL_LIGHT0, GL_AMBIENT, noAmbient);
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
+  glLightfv(GL_LIGHT0, GL_AMBIENT, black);
   // Face order and normals: +z, +x, -z, -x, +y, -y.
   const float normals[6][3] = {{0, 0, 1}, {1, 0, 0}, {0, 0, -1}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
   for (int lit = 0; lit < 6; ++lit) {
@@ -128,7 +118,7 @@ TEST_F(CubeListTest, SixUnitFacesInOrderEachLitOnlyAlongItsOwnNormal) {
     const int perFace = PolygonsPerFace(polygons, 6);
     for (size_t k = 0; k < polygons.size(); ++k) {
       const int face = static_cast<int>(k) / perFace;
-      for (const auto& v : polygons[k].vertices) {
+      for (const auto& v : polygons[k]) {
         EXPECT_NEAR(v[3], face == lit ? 1.0f : 0.0f, 1e-5) << "face " << face << " light " << lit;
       }
     }
@@ -148,7 +138,7 @@ TEST_F(CubeListTest, FacesWindCounterClockwiseSeenFromOutside) {
     std::array<float, 2> c{0, 0};
     int n = 0;
     for (int k = face * perFace; k < (face + 1) * perFace; ++k) {
-      for (const auto& v : polygons[k].vertices) {
+      for (const auto& v : polygons[k]) {
         c[0] += v[0];
         c[1] += v[1];
         ++n;
@@ -176,24 +166,19 @@ class Material : public GLTest {};
 TEST_F(Material, DiffuseIsTheColourAmbientAFifthEmissionBlack) {
   const double colour[4] = {0.3, 0.6, 0.9, 0.25};
   SetMaterial(colour);
+  using Rgba = std::array<float, 4>;
+  const std::pair<GLenum, Rgba> expected[] = {
+      {GL_DIFFUSE, {0.3f, 0.6f, 0.9f, 1.0f}},  // alpha is always 1
+      {GL_AMBIENT, {0.3f * 0.2f, 0.6f * 0.2f, 0.9f * 0.2f, 1.0f}},
+      {GL_EMISSION, {0, 0, 0, 1}},
+  };
   for (GLenum face : {GL_FRONT, GL_BACK}) {
-    float v[4];
-    glGetMaterialfv(face, GL_DIFFUSE, v);
-    EXPECT_FLOAT_EQ(v[0], 0.3f);
-    EXPECT_FLOAT_EQ(v[1], 0.6f);
-    EXPECT_FLOAT_EQ(v[2], 0.9f);
-    EXPECT_FLOAT_EQ(v[3], 1.0f);  // alpha is always 1
-    glGetMaterialfv(face, GL_AMBIENT, v);
-    EXPECT_EQ(v[0], 0.3f * 0.2f);
-    EXPECT_EQ(v[1], 0.6f * 0.2f);
-    EXPECT_EQ(v[2], 0.9f * 0.2f);
-    EXPECT_EQ(v[3], 1.0f);
-    glGetMaterialfv(face, GL_EMISSION, v);
-    EXPECT_EQ(v[0], 0.0f);
-    EXPECT_EQ(v[1], 0.0f);
-    EXPECT_EQ(v[2], 0.0f);
-    EXPECT_EQ(v[3], 1.0f);
-    glGetMaterialfv(face, GL_SPECULAR, v);  // untouched default: no highlights
+    Rgba v;
+    for (const auto& [parameter, value] : expected) {
+      glGetMaterialfv(face, parameter, v.data());
+      EXPECT_EQ(v, value) << face << " " << parameter;
+    }
+    glGetMaterialfv(face, GL_SPECULAR, v.data());  // untouched default: no highlights
     EXPECT_EQ(v[0], 0.0f);
   }
   GLint shade = 0;
@@ -202,10 +187,7 @@ TEST_F(Material, DiffuseIsTheColourAmbientAFifthEmissionBlack) {
   EXPECT_NO_GL_ERROR();
 }
 
-class Projection : public GLTest {
- protected:
-  void ProjectionMatrix(double m[16]) { glGetDoublev(GL_PROJECTION_MATRIX, m); }
-};
+class Projection : public GLTest {};
 
 TEST_F(Projection, AspectFollowsTheAreaAndTheModelViewHoldsTheCamera) {
   struct Row {
@@ -217,7 +199,7 @@ TEST_F(Projection, AspectFollowsTheAreaAndTheModelViewHoldsTheCamera) {
     glLoadIdentity();
     ApplyProjection(DEFAULT_CAMERA, row.width, row.height);
     double p[16];
-    ProjectionMatrix(p);
+    glGetDoublev(GL_PROJECTION_MATRIX, p);
     const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
     // OpenGL keeps its matrices in single precision.
     EXPECT_NEAR(p[5], f, 1e-6);
@@ -225,19 +207,13 @@ TEST_F(Projection, AspectFollowsTheAreaAndTheModelViewHoldsTheCamera) {
     EXPECT_NEAR(p[10], -1001.0 / 999.0, 1e-6);  // near 1, far 1000
     EXPECT_NEAR(p[14], -2000.0 / 999.0, 1e-6);
 
-    GLint mode = 0, viewport[4] = {};
+    GLint mode = 0;
+    std::array<GLint, 4> viewport{};
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[0], 0);
-    EXPECT_EQ(viewport[1], 0);
-    EXPECT_EQ(viewport[2], row.width);
-    EXPECT_EQ(viewport[3], row.height);
-    double mv[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, mv);
-    for (int k = 0; k < 16; ++k) {
-      EXPECT_NEAR(mv[k], k == 14 ? -10.0 : (k % 5 == 0 ? 1.0 : 0.0), 1e-6) << k;
-    }
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, row.width, row.height}));
+    EXPECT_TRUE(ModelViewIsTheCamera());
   }
   EXPECT_NO_GL_ERROR();
 }

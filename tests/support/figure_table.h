@@ -13,6 +13,14 @@ namespace tobrin_test {
 
 enum class Preset { None, Orange, Teal, Slate };
 
+// Red, green, blue and alpha of each preset, in the order above (none: a group's colour, which
+// is never read).
+inline constexpr double kPresetColours[4][4] = {
+    {0, 0, 0, 1}, {0.8, 0.5, 0.0, 1.0}, {0.0, 0.6, 0.6, 1.0}, {0.2, 0.2, 0.5, 1.0}};
+inline const double* PresetColour(Preset preset) {
+  return kPresetColours[static_cast<int>(preset)];
+}
+
 struct PartRow {
   const char* name;
   const char* parent;  // nullptr for the root
@@ -110,6 +118,25 @@ inline std::vector<std::string> SelectableParts() {
     if (row.selectable) names.push_back(row.name);
   }
   return names;
+}
+
+// Finds `part` among `node`, its siblings and everything below them, and writes its placement
+// in the scene: the product of the matrices from the top down to it (`parent`, if given,
+// first). False when it is not there.
+inline bool SceneMatrix(const PartNode* node, const PartNode* part, Matrix4 out,
+                        const double* parent = nullptr) {
+  Matrix4 identity;
+  MakeIdentity(identity);
+  for (const PartNode* n = node; n != nullptr; n = n->next) {
+    Matrix4 placed;
+    MultiplyMatrices(parent != nullptr ? parent : identity, n->matrix, placed);
+    if (n == part) {
+      CopyMatrix(placed, out);
+      return true;
+    }
+    if (SceneMatrix(n->firstChild, part, out, placed)) return true;
+  }
+  return false;
 }
 
 // Applies f to every node of the tree below and including `node`, siblings included.

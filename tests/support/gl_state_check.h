@@ -1,4 +1,5 @@
-// What picking and projecting must leave of OpenGL's state, as text for a check to print.
+// What drawing, picking and projecting must leave of OpenGL's state, as text for a check to
+// print.
 #pragma once
 
 #include <GL/gl.h>
@@ -7,6 +8,14 @@
 #include <string>
 
 namespace tobrin_test {
+
+// The errors OpenGL recorded since the last call, as text; empty when there were none.
+inline std::string GLErrors() {
+  std::string errors;
+  for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
+    errors += (errors.empty() ? "" : ", ") + std::to_string(e);
+  return errors;
+}
 
 // Empty when OpenGL is in render mode with the model-view matrix current, both matrix stacks
 // at depth 1, no names pushed, culling and lighting on and no error pending; otherwise what
@@ -25,8 +34,7 @@ inline std::string GLStateProblems() {
   glGetIntegerv(GL_NAME_STACK_DEPTH, &v);
   if (v != 0) problems << "name stack depth " << v << "; ";
   if (!glIsEnabled(GL_CULL_FACE) || !glIsEnabled(GL_LIGHTING)) problems << "culling/lighting; ";
-  for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
-    problems << "GL error " << e << "; ";
+  if (const std::string errors = GLErrors(); !errors.empty()) problems << "GL errors " << errors;
   return problems.str();
 }
 

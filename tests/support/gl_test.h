@@ -11,6 +11,8 @@
 
 #include "render/cube_list.h"
 #include "render/gl_state.h"
+#include "tests/support/gl_state_check.h"
+#include "tests/support/matrix_checks.h"
 #include "tools/headless_gl.h"
 
 namespace tobrin_test {
@@ -20,20 +22,14 @@ class GLTest : public ::testing::Test {
   static void SetUpTestSuite() {
     // One rendering thread: the same work, in the same order, on every run.
     setenv("LP_NUM_THREADS", "0", 0);
-    std::string error;
-    gl_ = HeadlessGL::Create(400, 300, &error).release();
-    if (gl_ == nullptr) {
-      unavailable_ = error;
-      return;
-    }
+    gl_ = HeadlessGL::Create(400, 300, &unavailable_);
+    if (gl_ == nullptr) return;
     InitFixedState();
-    cube_ = new CubeList;
+    cube_ = std::make_unique<CubeList>();
   }
   static void TearDownTestSuite() {
-    delete cube_;
-    cube_ = nullptr;
-    delete gl_;
-    gl_ = nullptr;
+    cube_.reset();
+    gl_.reset();
   }
 
  protected:
@@ -53,27 +49,26 @@ class GLTest : public ::testing::Test {
     glLoadIdentity();
     InitFixedState();
     glClearColor(0, 0, 0, 0);
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    GLErrors();  // drops what earlier work left
   }
 
   static HeadlessGL& gl() { return *gl_; }
 
-  // The errors OpenGL recorded since the last call, as text; empty when there were none.
-  static std::string GLErrors() {
-    std::string errors;
-    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
-      errors += (errors.empty() ? "" : ", ") + std::to_string(e);
-    }
-    return errors;
+  // Success when the model-view matrix holds the viewer's camera and nothing else (OpenGL keeps
+  // it in single precision, and in column order).
+  static ::testing::AssertionResult ModelViewIsTheCamera() {
+    double mv[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, mv);
+    const double camera[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1};
+    return ValuesNear(mv, camera, 16, 1e-6);
   }
 
  private:
-  static inline HeadlessGL* gl_ = nullptr;
-  static inline CubeList* cube_ = nullptr;
+  static inline std::unique_ptr<HeadlessGL> gl_;
+  static inline std::unique_ptr<CubeList> cube_;
   static inline std::string unavailable_;
 };
 
-#define EXPECT_NO_GL_ERROR() EXPECT_EQ(GLErrors(), "") << "OpenGL errors"
+#define EXPECT_NO_GL_ERROR() EXPECT_EQ(::tobrin_test::GLErrors(), "") << "OpenGL errors"
 
 }  // namespace tobrin_test

@@ -23,25 +23,24 @@ inline Vec3 Apply(const Matrix4 m, const Vec3& p) {
   return r;
 }
 
-inline ::testing::AssertionResult MatricesNear(const Matrix4 a, const Matrix4 b, double tol) {
-  for (int k = 0; k < 16; ++k) {
+// Success when every one of the n values of `a` is within `tol` of `b`'s; otherwise the first
+// that is not.
+inline ::testing::AssertionResult ValuesNear(const double* a, const double* b, int n, double tol) {
+  for (int k = 0; k < n; ++k) {
     if (!(std::fabs(a[k] - b[k]) <= tol)) {
-      return ::testing::AssertionFailure()
-             << "element (" << k / 4 << ", " << k % 4 << "): " << a[k] << " vs " << b[k];
+      return ::testing::AssertionFailure() << "element " << k << ": " << a[k] << " vs " << b[k];
     }
   }
   return ::testing::AssertionSuccess();
 }
 
+// Element k of a matrix is the one in row k / 4, column k % 4.
+inline ::testing::AssertionResult MatricesNear(const Matrix4 a, const Matrix4 b, double tol) {
+  return ValuesNear(a, b, 16, tol);
+}
+
 inline ::testing::AssertionResult PointsNear(const Vec3& a, const Vec3& b, double tol) {
-  for (int k = 0; k < 3; ++k) {
-    if (!(std::fabs(a[k] - b[k]) <= tol)) {
-      return ::testing::AssertionFailure()
-             << "(" << a[0] << ", " << a[1] << ", " << a[2] << ") vs (" << b[0] << ", " << b[1]
-             << ", " << b[2] << ")";
-    }
-  }
-  return ::testing::AssertionSuccess();
+  return ValuesNear(a.data(), b.data(), 3, tol);
 }
 
 // Largest deviation of the rotation block from orthonormal: max |R^T R - I|.

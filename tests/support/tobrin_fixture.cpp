@@ -2,14 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
 
 #include "model/figure.h"
-#include "tests/support/figure_table.h"
-#include "tests/support/matrix_checks.h"
 #include "tests/support/scene_helpers.h"
 
 namespace tobrin_test {
@@ -130,15 +127,9 @@ bool TobrinFixture::FindCanvas(const RgbaImage& shot) {
 }
 
 Point TobrinFixture::PartOnScreen(const std::string& name) {
-  PartNodePtr root = BuildFigure();
-  Matrix4 world;
-  WorldMatrix(root.get(), PathOf(name), world);
-  const Vec3 p = Apply(world, {0, 0, 0.5 * Part(root.get(), name)->size[2]});
-  const double t = std::tan(22.5 * M_PI / 180.0), w = canvasWidth_, h = canvasHeight_;
-  const double zc = 10.0 - p[2];
-  const double x = w / 2 + (p[0] / zc) / (t * w / h) * (w / 2);
-  const double y = h / 2 - (p[1] / zc) / t * (h / 2);
-  return {static_cast<int>(std::lround(x)), canvasTop_ + static_cast<int>(std::lround(y))};
+  const auto at =
+      FrontFaceCentre(BuildFigure().get(), name, DEFAULT_CAMERA, canvasWidth_, canvasHeight_);
+  return {at[0], canvasTop_ + at[1]};
 }
 
 std::string TobrinFixture::MouseTo(Point p) {

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <vector>
 
 #include "tests/support/figure_table.h"
+#include "tests/support/matrix_checks.h"
 
 namespace tobrin_test {
 
@@ -34,16 +34,9 @@ inline ::testing::AssertionResult SameTree(const TreeState& a, const TreeState& 
   if (a.size() != b.size()) {
     return ::testing::AssertionFailure() << a.size() << " nodes vs " << b.size();
   }
-  static const char* const kWhat[] = {"angle", "selected"};
   for (size_t i = 0; i < a.size(); ++i) {
-    for (size_t k = 0; k < 18; ++k) {
-      if (!(std::fabs(a[i][k] - b[i][k]) <= tol)) {
-        auto failure = ::testing::AssertionFailure() << "node " << i << ", ";
-        if (k < 16) failure << "matrix element (" << k / 4 << ", " << k % 4 << ")";
-        if (k >= 16) failure << kWhat[k - 16];
-        return failure << ": " << a[i][k] << " vs " << b[i][k];
-      }
-    }
+    auto result = ValuesNear(a[i].data(), b[i].data(), 18, tol);
+    if (!result) return result << " of node " << i << " (16: angle, 17: selected)";
   }
   return ::testing::AssertionSuccess();
 }

@@ -1,11 +1,13 @@
-// Streams of view events for randomized and fuzz tests: decoding, applying, and checking the
-// invariants that must hold after every event.
+// Driving a view with events, as the shell delivers them: single events for the randomized
+// and fuzz tests, drags and a whole posing of the figure for the others, and the invariants that
+// must hold after every event.
 #pragma once
 
 #include <GL/gl.h>
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -43,50 +45,63 @@ struct ViewEvent {
 inline void ApplyEvent(CTobrinView& view, const ViewEvent& e) {
   switch (e.kind) {
     case EventKind::LeftDown:
-      view.OnLButtonDown(e.x, e.y);
-      break;
+      return view.OnLButtonDown(e.x, e.y);
     case EventKind::LeftUp:
-      view.OnLButtonUp(e.x, e.y);
-      break;
+      return view.OnLButtonUp(e.x, e.y);
     case EventKind::RightDown:
-      view.OnRButtonDown(e.x, e.y);
-      break;
+      return view.OnRButtonDown(e.x, e.y);
     case EventKind::RightUp:
-      view.OnRButtonUp(e.x, e.y);
-      break;
+      return view.OnRButtonUp(e.x, e.y);
     case EventKind::Move:
-      view.OnMouseMove(e.x, e.y);
-      break;
+      return view.OnMouseMove(e.x, e.y);
     case EventKind::CaptureLost:
-      view.OnCaptureLost();
-      break;
+      return view.OnCaptureLost();
     case EventKind::ModePosition:
-      view.OnModePosition();
-      break;
+      return view.OnModePosition();
     case EventKind::ModeOrientation:
-      view.OnModeOrientation();
-      break;
+      return view.OnModeOrientation();
     case EventKind::ModeJoints:
-      view.OnModeJoints();
-      break;
+      return view.OnModeJoints();
     case EventKind::Reset:
-      view.OnFileReset();
-      break;
+      return view.OnFileReset();
     case EventKind::ResetJoints:
-      view.OnFileResetJoints();
-      break;
+      return view.OnFileResetJoints();
     case EventKind::VisibleArcball:
-      view.OnModeVisibleArcball();
-      break;
+      return view.OnModeVisibleArcball();
     case EventKind::Size:
-      view.OnSize(e.x, e.y);
-      break;
+      return view.OnSize(e.x, e.y);
     case EventKind::Draw:
-      view.OnDraw();
-      break;
+      return view.OnDraw();
     case EventKind::Count:
-      break;
+      return;
   }
+}
+
+// A drag with the left button: a press at (x0, y0), a move to (x1, y1) and the release there.
+inline void LeftDrag(CTobrinView& view, int x0, int y0, int x1, int y1) {
+  view.OnLButtonDown(x0, y0);
+  view.OnMouseMove(x1, y1);
+  view.OnLButtonUp(x1, y1);
+}
+
+// The same with the right button.
+inline void RightDrag(CTobrinView& view, int x0, int y0, int x1, int y1) {
+  view.OnRButtonDown(x0, y0);
+  view.OnMouseMove(x1, y1);
+  view.OnRButtonUp(x1, y1);
+}
+
+// What a user does before a reset: moves the figure, turns it, then selects the parts named
+// and bends them, all through the view's own handlers. Leaves the view in Joints mode.
+inline void PoseTheFigure(CTobrinView& view, std::initializer_list<const char*> bent) {
+  view.OnModePosition();
+  LeftDrag(view, 200, 150, 230, 140);
+  view.OnModeOrientation();
+  LeftDrag(view, 230, 140, 260, 120);
+  for (const char* name : bent)
+    Part(view.m_pRoot.get(), name)->selected = 1;
+  view.OnModeJoints();
+  RightDrag(view, 0, 0, 0, 40);
 }
 
 inline bool Finite(const double* v, int n) {

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "tests/support/gl_test.h"
+#include "tests/support/matrix_checks.h"
+#include "tests/support/view_events.h"
 #include "tools/headless_view_host.h"
 #include "view/command_state.h"
 
@@ -52,6 +54,9 @@ class ViewTest : public GLTest {
   }
 
   PartNode* root() { return view->m_pRoot.get(); }
+  // The figure's origin in the scene, and where the position sums put it.
+  Vec3 Origin() { return {root()->matrix[3], root()->matrix[7], root()->matrix[11]}; }
+  Vec3 Position() { return {view->m_dPosX, view->m_dPosY, view->m_dPosZ}; }
 
   HostLog log;
   std::unique_ptr<HeadlessViewHost> host;

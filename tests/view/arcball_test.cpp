@@ -15,7 +15,6 @@ using namespace tobrin_test;
 class Arcball : public ViewTest {
  protected:
   Matrix4& pose() { return root()->matrix; }
-  Vec3 Origin() { return {pose()[3], pose()[7], pose()[11]}; }
 };
 
 TEST_F(Arcball, HalfTheRadiusRightOfTheCentreTurnsThirtyDegreesAboutYPerMove) {
@@ -23,16 +22,11 @@ TEST_F(Arcball, HalfTheRadiusRightOfTheCentreTurnsThirtyDegreesAboutYPerMove) {
   EXPECT_EQ(view->m_fCentreX, 200.0f);
   EXPECT_EQ(view->m_fCentreY, 150.0f);
   EXPECT_EQ(view->m_dAnchor, (std::array<double, 3>{0, 0, 1}));
-  const auto v = view->MapToArcball(250, 150);
-  EXPECT_NEAR(v[0], 0.5, 1e-15);
-  EXPECT_NEAR(v[1], 0.0, 1e-15);
-  EXPECT_NEAR(v[2], std::sqrt(0.75), 1e-15);
+  EXPECT_TRUE(PointsNear(view->MapToArcball(250, 150), {0.5, 0, std::sqrt(0.75)}, 1e-15));
 
   view->OnMouseMove(250, 150);
   // 30 degrees about +y: the front (+z) swings to the viewer's right (+x).
-  const Vec3 front = Apply(pose(), {0, 0, 1});
-  EXPECT_NEAR(front[0], 0.5, 1e-12);
-  EXPECT_NEAR(front[2], std::sqrt(0.75), 1e-12);
+  EXPECT_TRUE(PointsNear(Apply(pose(), {0, 0, 1}), {0.5, 0, std::sqrt(0.75)}, 1e-12));
   EXPECT_NEAR(Apply(pose(), {0, 1, 0})[1], 1.0, 1e-12);  // about +y
   for (int i = 1; i < 12; ++i)
     view->OnMouseMove(250, 150);
@@ -83,15 +77,13 @@ TEST_F(Arcball, APointerOnTheCircleCountsAsInside) {
 
 TEST_F(Arcball, TheRadiusUsesHalfTheWidthInWholePixels) {
   view->OnSize(481, 300);  // r = 120
-  view->m_fCentreX = 0.0f;
-  view->m_fCentreY = 0.0f;
+  view->m_fCentreX = view->m_fCentreY = 0.0f;
   auto v = view->MapToArcball(120, 300);  // d = 120: on the circle
   EXPECT_NEAR(v[0], 1.0, 1e-15);
   v = view->MapToArcball(121, 300);
   EXPECT_EQ(v[2], 0.0);    // outside
   view->OnSize(482, 300);  // r = 120.5
-  view->m_fCentreX = 0.0f;
-  view->m_fCentreY = 0.0f;
+  view->m_fCentreX = view->m_fCentreY = 0.0f;
   v = view->MapToArcball(120, 300);
   EXPECT_NEAR(v[0], 120.0 / 120.5, 1e-15);
   EXPECT_GT(v[2], 0.0);
@@ -104,22 +96,18 @@ TEST_F(Arcball, AnAreaTooSmallForASphereMapsEverythingToTheFront) {
       const auto v = view->MapToArcball(x, y);
       EXPECT_EQ(v, (std::array<double, 3>{0, 0, 1})) << w << "x" << h << " at " << x << ", " << y;
     }
-    view->OnLButtonDown(0, 0);
-    view->OnMouseMove(32767, -32767);
-    view->OnLButtonUp(32767, -32767);
+    LeftDrag(*view, 0, 0, 32767, -32767);
     EXPECT_TRUE(MatricesNear(pose(), kIdentity, 0.0));
   }
 }
 
 TEST_F(Arcball, TurnsAboutTheFiguresPositionAndAfterResetAboutTheSceneOrigin) {
   view->OnModePosition();
-  view->OnLButtonDown(200, 150);
-  view->OnMouseMove(250, 125);  // to (1, 0.5, 0)
-  view->OnLButtonUp(250, 125);
+  LeftDrag(*view, 200, 150, 250, 125);  // to (1, 0.5, 0)
   view->OnModeOrientation();
-  const auto centre = ProjectPoint({1, 0.5, 0}, view->m_camera, 400, 300);
-  const int cx = static_cast<int>(std::lround(centre[0]));
-  const int cy = 300 - static_cast<int>(std::lround(centre[1]));
+  const double moved[3] = {1, 0.5, 0};
+  const auto centre = *WindowPoint(view->m_camera, 400, 300, moved);
+  const auto [cx, cy] = *ClientPixel(view->m_camera, 400, 300, moved);
   view->OnLButtonDown(cx, cy);
   EXPECT_NEAR(view->m_fCentreX, centre[0], 1e-3);
   view->OnMouseMove(cx + 40, cy - 20);
@@ -153,9 +141,7 @@ TEST_F(Arcball, AMillionStepsLeaveTheFigureRigidAndItsOriginAtThePosition) {
   std::mt19937 rng(99);
   std::uniform_int_distribution<int> coord(-200, 600);
   view->OnModePosition();
-  view->OnLButtonDown(200, 150);
-  view->OnMouseMove(213, 161);
-  view->OnLButtonUp(213, 161);
+  LeftDrag(*view, 200, 150, 213, 161);
   view->OnModeOrientation();
   for (int press = 0; press < 1000; ++press) {
     view->OnLButtonDown(coord(rng), coord(rng));
@@ -164,7 +150,7 @@ TEST_F(Arcball, AMillionStepsLeaveTheFigureRigidAndItsOriginAtThePosition) {
     view->OnLButtonUp(0, 0);
   }
   EXPECT_LT(OrthonormalityError(pose()), 1e-9);
-  EXPECT_EQ(Origin(), (Vec3{view->m_dPosX, view->m_dPosY, view->m_dPosZ}));
+  EXPECT_EQ(Origin(), Position());
   EXPECT_EQ(pose()[12], 0.0);
   EXPECT_EQ(pose()[15], 1.0);
 }

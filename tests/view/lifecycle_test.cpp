@@ -32,9 +32,7 @@ TEST_F(FreshView, StartsInOrientationModeWithNothingDraggedOrMoved) {
   EXPECT_EQ(view.m_nMode, MODE_ORIENTATION);
   EXPECT_EQ(view.m_nDragButton, DRAG_NONE);
   EXPECT_FALSE(view.m_bArcballVisible);
-  EXPECT_EQ(view.m_dPosX, 0.0);
-  EXPECT_EQ(view.m_dPosY, 0.0);
-  EXPECT_EQ(view.m_dPosZ, 0.0);
+  EXPECT_EQ((Vec3{view.m_dPosX, view.m_dPosY, view.m_dPosZ}), (Vec3{0, 0, 0}));
   EXPECT_EQ(view.m_dAnchor, (std::array<double, 3>{0, 0, 1}));
   EXPECT_EQ(view.m_pRoot, nullptr);
   EXPECT_EQ(view.m_hPalette, nullptr);
@@ -82,9 +80,7 @@ TEST_F(FreshView, WithoutUsableOpenGLCreationFailsAndEveryHandlerIsHarmless) {
     view.m_nMode = mode;
     view.OnLButtonDown(10, 10);
     view.OnMouseMove(50, 60);
-    view.OnRButtonDown(10, 10);
-    view.OnMouseMove(30, 90);
-    view.OnRButtonUp(30, 90);
+    RightDrag(view, 10, 10, 30, 90);
   }
   view.OnFileReset();
   view.OnFileResetJoints();

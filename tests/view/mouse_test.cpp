@@ -3,16 +3,14 @@
 
 #include "model/figure.h"
 #include "tests/support/scene_helpers.h"
+#include "tests/support/tree_state.h"
 #include "tests/support/view_fixture.h"
 
 namespace {
 
 using namespace tobrin_test;
 
-class Mouse : public ViewTest {
- protected:
-  Vec3 Origin() { return {root()->matrix[3], root()->matrix[7], root()->matrix[11]}; }
-};
+class Mouse : public ViewTest {};
 
 TEST_F(Mouse, PressesCaptureReleasesEndAnyDragAndRepaint) {
   view->OnLButtonDown(10, 20);
@@ -32,10 +30,9 @@ TEST_F(Mouse, PressesCaptureReleasesEndAnyDragAndRepaint) {
 
   // With the right button still held nothing drags any more.
   view->m_nMode = MODE_POSITION;
-  Matrix4 before;
-  CopyMatrix(root()->matrix, before);
+  const TreeState before = TakeTreeState(root());
   view->OnMouseMove(80, 90);
-  EXPECT_TRUE(MatricesNear(root()->matrix, before, 0.0));
+  EXPECT_TRUE(SameTree(TakeTreeState(root()), before));
   EXPECT_EQ(log.repaints, 1);
 
   view->OnRButtonDown(5, 5);
@@ -49,12 +46,11 @@ TEST_F(Mouse, PressesCaptureReleasesEndAnyDragAndRepaint) {
 TEST_F(Mouse, AMoveWithoutADragOnlyRecordsThePointer) {
   for (int mode : {MODE_POSITION, MODE_ORIENTATION, MODE_JOINTS}) {
     view->m_nMode = mode;
-    Matrix4 before;
-    CopyMatrix(root()->matrix, before);
+    const TreeState before = TakeTreeState(root());
     view->OnMouseMove(123, 45);
     EXPECT_EQ(view->m_nLastX, 123);
     EXPECT_EQ(view->m_nLastY, 45);
-    EXPECT_TRUE(MatricesNear(root()->matrix, before, 0.0));
+    EXPECT_TRUE(SameTree(TakeTreeState(root()), before));
   }
   EXPECT_EQ(log.repaints, 0);
   // The next drag measures from its own press.
@@ -77,19 +73,15 @@ TEST_F(Mouse, PositionLeftDragMovesAcrossXStepFirstAndAlwaysRepaints) {
   EXPECT_EQ(log.repaints, 2);
 
   // Turn the figure first: the steps still go along the scene's axes.
-  Matrix4 turn, temp;
+  Matrix4 turn;
   MakeRotation(turn, 90, 0, 0, 1);
-  MultiplyMatrices(root()->matrix, turn, temp);
-  CopyMatrix(temp, root()->matrix);
+  MultiplyMatrices(root()->matrix, turn, root()->matrix);
   view->OnMouseMove(160, 125);  // diagonal: +0.2 in x, then -0.5 in y
-  EXPECT_NEAR(view->m_dPosX, 1.2, 1e-15);
-  EXPECT_NEAR(view->m_dPosY, -0.5, 1e-15);
-  EXPECT_TRUE(PointsNear(Origin(), {1.2, -0.5, 0}, 1e-15));
+  EXPECT_TRUE(PointsNear(Position(), {1.2, -0.5, 0}, 1e-15));
   EXPECT_EQ(view->m_dPosZ, 0.0);
   // The x step goes first: T(0, y) x T(x, 0) x M, the same as the translation by their sum,
   // in exactly the order of the sums.
-  EXPECT_EQ(Origin()[0], view->m_dPosX);
-  EXPECT_EQ(Origin()[1], view->m_dPosY);
+  EXPECT_EQ(Origin(), Position());
 }
 
 TEST_F(Mouse, PositionRightDragMovesInDepthAndIgnoresHorizontalMotion) {
@@ -113,13 +105,12 @@ TEST_F(Mouse, TheRightPressProjectsTheOriginInEveryMode) {
     view->m_nMode = mode;
     view->OnFileReset();
     view->m_nMode = MODE_POSITION;
-    view->OnLButtonDown(0, 0);
-    view->OnMouseMove(50, 0);  // the origin one unit right of the centre
-    view->OnLButtonUp(50, 0);
+    LeftDrag(*view, 0, 0, 50, 0);  // the origin one unit right of the centre
     view->m_nMode = mode;
     view->m_fCentreX = view->m_fCentreY = -1.0f;
     view->OnRButtonDown(10, 10);
-    const auto expected = ProjectPoint({1, 0, 0}, view->m_camera, 400, 300);
+    const double moved[3] = {1, 0, 0};
+    const auto expected = *WindowPoint(view->m_camera, 400, 300, moved);
     EXPECT_NEAR(view->m_fCentreX, expected[0], 1e-3) << mode;
     EXPECT_NEAR(view->m_fCentreY, expected[1], 1e-3) << mode;
     view->OnRButtonUp(10, 10);
@@ -128,9 +119,7 @@ TEST_F(Mouse, TheRightPressProjectsTheOriginInEveryMode) {
 
 TEST_F(Mouse, AFailedProjectionKeepsTheCentre) {
   view->OnModePosition();
-  view->OnRButtonDown(0, 0);
-  view->OnMouseMove(0, 600);  // 12 units toward the viewer: behind the eye
-  view->OnRButtonUp(0, 600);
+  RightDrag(*view, 0, 0, 0, 600);  // 12 units toward the viewer: behind the eye
   view->m_fCentreX = 17.0f;
   view->m_fCentreY = 19.0f;
   view->OnRButtonDown(5, 5);
@@ -140,17 +129,11 @@ TEST_F(Mouse, AFailedProjectionKeepsTheCentre) {
 
 TEST_F(Mouse, OrientationRightDragAndJointsLeftDragMoveNothing) {
   const PartNodePtr fresh = BuildFigure();
-  view->OnRButtonDown(100, 100);
-  view->OnMouseMove(200, 250);
-  view->OnRButtonUp(200, 250);
+  RightDrag(*view, 100, 100, 200, 250);
   view->OnModeJoints();
-  view->OnLButtonDown(5, 5);  // background: picks nothing
-  view->OnMouseMove(100, 200);
-  view->OnLButtonUp(100, 200);
-  ForEachNode(root(), [](PartNode* n) { EXPECT_EQ(n->selected, 0); });
-  EXPECT_TRUE(MatricesNear(root()->matrix, fresh->matrix, 0.0));
-  EXPECT_TRUE(
-      MatricesNear(Part(root(), "LeftShin")->matrix, Part(fresh.get(), "LeftShin")->matrix, 0.0));
+  LeftDrag(*view, 5, 5, 100, 200);  // from the background: picks nothing
+  // Nothing selected, moved, turned or bent.
+  EXPECT_TRUE(SameTree(TakeTreeState(root()), TakeTreeState(fresh.get())));
 }
 
 TEST_F(Mouse, JointsLeftPressPicksAndTheReleaseShowsIt) {
