@@ -92,7 +92,7 @@ bool CTobrinApp::StartUp() {
     }
   });
   if (m_docManager->CreateNewDocument() == nullptr) {
-    FailStartup("Failed to create empty document.");
+    m_startupError = "Failed to create empty document.";
     return false;
   }
   // Marks the menu items before any menu opens.

@@ -49,6 +49,8 @@ class CTobrinApp : public wxApp {
   // After a failed start: lets go of the window and the document manager, so that nothing
   // is left for the exit to save.
   void AbandonStartUp();
+  // Start-up failing at the window's first paint, inside the event loop: the window goes, and
+  // the loop ends with it.
   void FailStartup(const wxString& error);
 
   CDocManager* m_docManager = nullptr;  // deleted at exit

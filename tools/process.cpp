@@ -131,9 +131,11 @@ bool WaitUntil(const std::function<bool()>& done, int ms, int stepMs) {
 void SetEnvironment(const std::vector<std::string>& assignments) {
   for (const std::string& a : assignments) {
     const size_t equals = a.find('=');
-    if (equals == std::string::npos) ::unsetenv(a.c_str());
-    if (equals != std::string::npos)
+    if (equals == std::string::npos) {
+      ::unsetenv(a.c_str());
+    } else {
       ::setenv(a.substr(0, equals).c_str(), a.c_str() + equals + 1, 1);
+    }
   }
 }
 
