@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -235,17 +236,14 @@ int main(int argc, char** argv) {
   using namespace tobrin_bench;
   const char* flag = "--tobrin_summary=";  // ours; the other arguments are the library's
   std::string summaryPath;
-  std::vector<char*> args;
-  for (int i = 0; i < argc; ++i) {
-    if (std::strncmp(argv[i], flag, std::strlen(flag)) == 0) {
-      summaryPath = argv[i] + std::strlen(flag);
-    } else {
-      args.push_back(argv[i]);
-    }
-  }
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
-  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+  char** const end = std::remove_if(argv + 1, argv + argc, [&](const char* arg) {
+    const bool ours = std::strncmp(arg, flag, std::strlen(flag)) == 0;
+    if (ours) summaryPath = arg + std::strlen(flag);
+    return ours;
+  });
+  int count = static_cast<int>(end - argv);
+  benchmark::Initialize(&count, argv);
+  if (benchmark::ReportUnrecognizedArguments(count, argv)) return 1;
 
   std::string error;
   auto gl = HeadlessGL::Create(kAreaSizes[0].width, kAreaSizes[0].height, &error);
