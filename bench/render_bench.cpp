@@ -85,9 +85,10 @@ void Pick(benchmark::State& state, AreaSize size, bool hit) {
   auto v = MakeView(state, size);
   if (v == nullptr) return;
   const auto head = tobrin_test::ClientPixel(v->view.m_camera, size.width, size.height, kHead);
-  const auto [x, y] = hit && head ? *head : std::array<int, 2>{3, 3};
+  const bool aimed = !hit || head.has_value();
+  const auto [x, y] = hit && aimed ? *head : std::array<int, 2>{3, 3};
   if (!Require(
-          state, (!hit || head) && (v->view.PickPart(x, y) != nullptr) == hit,
+          state, aimed && (v->view.PickPart(x, y) != nullptr) == hit,
           hit ? "no part under the projected head" : "the corner of the area is not background"))
     return;
   for (auto _ : state)
