@@ -6,6 +6,7 @@
 #include "model/figure.h"
 #include "render/camera.h"
 #include "render/projection.h"
+#include "tests/support/scene_helpers.h"
 
 namespace tobrin_bench {
 
@@ -20,10 +21,7 @@ constexpr double kCameraDistance = DEFAULT_CAMERA.eye[2];
 
 Crowd BuildCrowd(int figures) {
   Crowd crowd;
-  crowd.root = std::make_unique<PartNode>();
-  InitPartNode(crowd.root.get());
-  crowd.root->kind = NODE_GROUP;
-  crowd.root->selectable = 0;
+  crowd.root = tobrin_test::Group();
   if (figures <= 0) return crowd;
 
   // Roughly as many units across as down; one figure stands alone where it was built.

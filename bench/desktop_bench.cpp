@@ -22,6 +22,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -37,6 +38,7 @@ namespace tobrin_bench {
 namespace {
 
 using namespace tobrin_test;
+using namespace std::chrono_literals;
 
 using Clock = long long;  // CLOCK_REALTIME nanoseconds, the shim's clock
 
@@ -45,8 +47,9 @@ Clock Now() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
 }
 
-void SleepMs(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+// Seconds from one clock reading to a later one.
+double Seconds(Clock from, Clock to) {
+  return static_cast<double>(to - from) * 1e-9;
 }
 
 struct Options {
@@ -65,12 +68,8 @@ std::vector<std::string> ProgramEnvironment(const Options& o, const std::string&
 }
 
 std::vector<Clock> ReadFrameLog(const std::string& path) {
-  std::vector<Clock> frames;
   std::ifstream in(path);
-  Clock t = 0;
-  while (in >> t)
-    frames.push_back(t);
-  return frames;
+  return {std::istream_iterator<Clock>(in), std::istream_iterator<Clock>()};
 }
 
 // --- Start-up -----------------------------------------------------------------------------
@@ -89,18 +88,14 @@ StartupRun MeasureStartup(const Options& o, const std::string& program) {
   std::string err;
   p.Read(&err, 30000);  // until the program ends and its standard error closes
   p.Stop();
-  StartupRun run;
   const size_t at = err.find("first-frame-ns ");
   if (at == std::string::npos) {
     std::fprintf(stderr, "%s presented no frame; its messages:\n%s\n", program.c_str(),
                  err.c_str());
-    return run;
+    return {};
   }
   const Clock frame = std::atoll(err.c_str() + at + std::strlen("first-frame-ns "));
-  run.ok = frame > start;
-  run.seconds = static_cast<double>(frame - start) * 1e-9;
-  run.peakKiB = p.usage().ru_maxrss;
-  return run;
+  return {frame > start, Seconds(start, frame), p.usage().ru_maxrss};
 }
 
 // --- A running program with a frame log -----------------------------------------------------
@@ -155,23 +150,19 @@ class LoggedProgram {
 };
 
 IdleResult MeasureIdle(const Options& o, const std::string& program, int seconds) {
-  IdleResult r;
   LoggedProgram p(o, program);
-  if (!p.WaitUntilSettled(1000)) return r;
+  if (!p.WaitUntilSettled(1000)) return {};
   const size_t frames0 = p.Frames().size();
   const auto cpu0 = p.CpuTicks();
   const Clock t0 = Now();
-  SleepMs(seconds * 1000);
+  std::this_thread::sleep_for(std::chrono::seconds(seconds));
   const auto cpu1 = p.CpuTicks();
   const Clock t1 = Now();
   const size_t frames1 = p.Frames().size();
-  if (!cpu0 || !cpu1) return r;
-  r.measured = true;
-  r.seconds = static_cast<double>(t1 - t0) * 1e-9;
-  r.frames = static_cast<long>(frames1 - frames0);
-  r.cpuSeconds = static_cast<double>(*cpu1 - *cpu0) / static_cast<double>(sysconf(_SC_CLK_TCK));
-  r.tickSeconds = 1.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
-  return r;
+  if (!cpu0 || !cpu1) return {};
+  const double tick = 1.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+  return {true, Seconds(t0, t1), static_cast<long>(frames1 - frames0),
+          static_cast<double>(*cpu1 - *cpu0) * tick, tick};
 }
 
 // --- Input flood --------------------------------------------------------------------------
@@ -201,7 +192,7 @@ FloodResult MeasureFlood(const Options& o, int moves) {
   if (xdotool("mousemove " + std::to_string(cx) + " " + std::to_string(cy)) != 0) {
     return failed("xdotool cannot move the pointer");
   }
-  SleepMs(300);
+  std::this_thread::sleep_for(300ms);
   if (xdotool("mousedown 1") != 0) return failed("xdotool cannot press the button");
   p.WaitUntilSettled(500);
   const size_t before = p.Frames().size();
@@ -221,23 +212,21 @@ FloodResult MeasureFlood(const Options& o, int moves) {
   const Clock lastBefore = Now();
   const int single = xdotool("mousemove " + point(moves));
   const Clock lastAfter = Now();
-  SleepMs(1500);  // every frame the moves cause has been presented by now
+  std::this_thread::sleep_for(1500ms);  // every frame the moves cause has been presented by now
   const std::vector<Clock> frames = p.Frames();
   if (xdotool("mouseup 1") != 0) r.problem = "xdotool cannot release the button";
   if (chained != 0 || single != 0) return failed("xdotool failed while moving the pointer");
   r.measured = true;
-  r.sendSeconds = static_cast<double>(lastAfter - floodStart) * 1e-9;
+  r.sendSeconds = Seconds(floodStart, lastAfter);
   r.frames = static_cast<long>(frames.size() - before);
-  long after = 0;
-  for (Clock f : frames)
-    if (f >= lastBefore) ++after;
-  r.framesAfterLastMove = after;
-  if (after > 0) {
+  r.framesAfterLastMove =
+      std::count_if(frames.begin(), frames.end(), [&](Clock f) { return f >= lastBefore; });
+  if (r.framesAfterLastMove > 0) {
     const Clock lastFrame = frames.back();
     // The move was sent between the two clock readings around the last xdotool: the latency
     // lies between these two bounds, and the larger one is reported.
-    r.latencyLow = static_cast<double>(lastFrame - lastAfter) * 1e-9;
-    r.latencyHigh = static_cast<double>(lastFrame - lastBefore) * 1e-9;
+    r.latencyLow = Seconds(lastAfter, lastFrame);
+    r.latencyHigh = Seconds(lastBefore, lastFrame);
   }
   return r;
 }

@@ -15,10 +15,6 @@ double Ratio(double a, double b) {
   return b > 0 ? a / b : std::nan("");
 }
 
-std::string RatioText(double ratio) {
-  return std::isnan(ratio) ? "-" : Fixed(ratio, 2) + "x";
-}
-
 }  // namespace
 
 double Median(std::vector<double> values) {
@@ -46,8 +42,8 @@ std::string FormatStartupSummary(const DesktopResults& r, int runs, const std::s
       return std::isnan(v) ? std::string("-") : Fixed(v * scale, 1) + unit;
     };
     out << "| " << measure << " | " << value(t) << " | " << value(f) << " | "
-        << RatioText(Ratio(t, f)) << " | ";
-    if (figure) out << value(g) << " | " << RatioText(Ratio(g, f)) << " | ";
+        << RatioText(Ratio(t, f), 2) << " | ";
+    if (figure) out << value(g) << " | " << RatioText(Ratio(g, f), 2) << " | ";
     out << "<= " << Fixed(limit, 2) << "x | " << VerdictText(AtMost(Ratio(t, f), limit)) << " |\n";
   };
   row("Exec to first presented frame", &StartupSamples::seconds, 1e3, " ms", STARTUP_TIME_LIMIT);

@@ -8,6 +8,8 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -57,16 +59,6 @@ std::unique_ptr<HeadlessView> MakeView(benchmark::State& state, const AreaSize& 
   return v;
 }
 
-// The client pixel (y downwards) at which a scene point appears in a width x height area seen
-// through `camera`. False when it does not project.
-bool ClientPoint(const Camera& camera, int width, int height, const double p[3], int* x, int* y) {
-  const auto at = tobrin_test::ClientPixel(camera, width, height, p);
-  if (!at) return false;
-  *x = (*at)[0];
-  *y = (*at)[1];
-  return true;
-}
-
 // --- Frames -------------------------------------------------------------------------------
 
 // The figure's frame as a paint draws it (DrawScene and the buffer swap), or the empty frame
@@ -92,8 +84,9 @@ void Frame(benchmark::State& state, AreaSize size, bool figure) {
 void Pick(benchmark::State& state, AreaSize size, bool hit) {
   auto v = MakeView(state, size);
   if (v == nullptr) return;
-  int x = 3, y = 3;
-  const bool aimed = !hit || ClientPoint(v->view.m_camera, size.width, size.height, kHead, &x, &y);
+  const auto head = tobrin_test::ClientPixel(v->view.m_camera, size.width, size.height, kHead);
+  const bool aimed = !hit || head.has_value();
+  const auto [x, y] = hit && aimed ? *head : std::array<int, 2>{3, 3};
   if (!Require(
           state, aimed && (v->view.PickPart(x, y) != nullptr) == hit,
           hit ? "no part under the projected head" : "the corner of the area is not background"))
@@ -177,14 +170,12 @@ void CrowdPick(benchmark::State& state, AreaSize size, int figures) {
   auto v = MakeView(state, size, false);
   if (v == nullptr) return;
   Crowd crowd = BuildCrowd(figures);
-  int x = 0, y = 0;
+  const auto head = tobrin_test::ClientPixel(DEFAULT_CAMERA, size.width, size.height, crowd.head);
   const auto pick = [&] {
-    return PickPart(crowd.root.get(), DEFAULT_CAMERA, size.width, size.height, x, y);
+    return PickPart(crowd.root.get(), DEFAULT_CAMERA, size.width, size.height, (*head)[0],
+                    (*head)[1]);
   };
-  if (!Require(state,
-               ClientPoint(DEFAULT_CAMERA, size.width, size.height, crowd.head, &x, &y) &&
-                   pick() != nullptr,
-               "no part under the first figure's projected head"))
+  if (!Require(state, head && pick() != nullptr, "no part under the first figure's projected head"))
     return;
   for (auto _ : state)
     benchmark::DoNotOptimize(pick());
@@ -217,7 +208,8 @@ void RegisterAll() {
 }
 
 // Keeps the console output and collects one time per benchmark: the median of its
-// repetitions when there are several, else its one run.
+// repetitions when there are several, else its one run. The library reports a benchmark's
+// aggregates after its runs, so the median replaces the runs' times.
 class CollectingReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -230,22 +222,12 @@ class CollectingReporter : public benchmark::ConsoleReporter {
       const bool wall = run.run_name.time_type == "real_time";
       const double seconds = (wall ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime()) /
                              benchmark::GetTimeUnitMultiplier(run.time_unit);
-      const std::string& name = run.run_name.function_name;
-      if (run.run_type != Run::RT_Aggregate) {
-        singles_[name] = seconds;
-      } else if (run.aggregate_name == "median") {
-        medians_[name] = seconds;
-      }
+      if (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")
+        collected[run.run_name.function_name] = seconds;
     }
   }
-  Timings Collected() const {
-    Timings t = medians_;
-    t.insert(singles_.begin(), singles_.end());  // adds only what has no median
-    return t;
-  }
 
- private:
-  Timings singles_, medians_;
+  Timings collected;
 };
 
 }  // namespace
@@ -255,17 +237,14 @@ int main(int argc, char** argv) {
   using namespace tobrin_bench;
   const char* flag = "--tobrin_summary=";  // ours; the other arguments are the library's
   std::string summaryPath;
-  std::vector<char*> args;
-  for (int i = 0; i < argc; ++i) {
-    if (std::strncmp(argv[i], flag, std::strlen(flag)) == 0) {
-      summaryPath = argv[i] + std::strlen(flag);
-    } else {
-      args.push_back(argv[i]);
-    }
-  }
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
-  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+  char** const end = std::remove_if(argv + 1, argv + argc, [&](const char* arg) {
+    const bool ours = std::strncmp(arg, flag, std::strlen(flag)) == 0;
+    if (ours) summaryPath = arg + std::strlen(flag);
+    return ours;
+  });
+  int count = static_cast<int>(end - argv);
+  benchmark::Initialize(&count, argv);
+  if (benchmark::ReportUnrecognizedArguments(count, argv)) return 1;
 
   std::string error;
   auto gl = HeadlessGL::Create(kAreaSizes[0].width, kAreaSizes[0].height, &error);
@@ -282,7 +261,7 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  const std::string summary = FormatSummary(reporter.Collected(), renderer);
+  const std::string summary = FormatSummary(reporter.collected, renderer);
   std::cout << "\n" << summary << std::flush;
   if (summaryPath.empty()) return 0;
   std::ofstream out(summaryPath);

@@ -24,10 +24,6 @@ std::string TimeOr(double seconds, const char* missing) {
   return std::isnan(seconds) ? missing : FormatTime(seconds);
 }
 
-std::string RatioText(double ratio) {
-  return std::isnan(ratio) ? "-" : Fixed(ratio, 3) + "x";
-}
-
 // The Target and Result cells, "none | - |" without a limit.
 std::string TargetCells(const std::string& target, double value, double limit) {
   if (std::isnan(limit)) return "none | - |";
@@ -48,6 +44,10 @@ std::string Fixed(double value, int decimals) {
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, value);
   return text;
+}
+
+std::string RatioText(double ratio, int decimals) {
+  return std::isnan(ratio) ? "-" : Fixed(ratio, decimals) + "x";
 }
 
 std::string VerdictText(const Verdict& v) {
@@ -98,7 +98,7 @@ std::string FormatSummary(const Timings& timings, const std::string& renderer) {
     const std::string figure = BenchName("frame/figure", kAreaSizes[i]);
     const double ratio = get(figure) / get(empty);
     out << "| " << SizeText(kAreaSizes[i]) << " | " << time(empty) << " | " << time(figure) << " | "
-        << RatioText(ratio) << " | "
+        << RatioText(ratio, 3) << " | "
         << TargetCells("<= " + Fixed(frameLimits[i], 1) + "x", ratio, frameLimits[i]) << "\n";
   }
 
@@ -123,7 +123,7 @@ std::string FormatSummary(const Timings& timings, const std::string& renderer) {
   };
   for (const auto& w : work) {
     const double v = get(w.name);
-    out << "| " << w.label << " | " << time(w.name) << " | " << RatioText(v / frame) << " | "
+    out << "| " << w.label << " | " << time(w.name) << " | " << RatioText(v / frame, 3) << " | "
         << (w.perFrame ? TargetCells("<= " + Fixed(w.limit, 1) + "x a frame", v / frame, w.limit)
                        : TargetCells("< " + FormatTime(w.limit), v, w.limit))
         << "\n";

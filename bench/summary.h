@@ -40,6 +40,9 @@ std::string VerdictText(const Verdict& v);
 // `value` with `decimals` digits after the point: Fixed(3.14159, 2) is "3.14".
 std::string Fixed(double value, int decimals);
 
+// A ratio with `decimals` digits and an "x": "1.25x"; "-" for NaN.
+std::string RatioText(double ratio, int decimals);
+
 // Exponent of growth between two costs at sizes n1 < n2: log(c2 / c1) / log(n2 / n1); 1 is
 // linear. NaN when either cost is not positive.
 double GrowthExponent(double c1, double n1, double c2, double n2);

@@ -17,6 +17,7 @@
 // And the whole save at exit, on a real file holding the text, through the application's own
 // reader, decision and atomic write: a text file (no control byte but tab, CR and LF) is read
 // whole and written with every other line kept; any other file is left byte for byte.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -51,21 +52,15 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 std::string_view TrimBlanks(std::string_view s) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (!s.empty() && blank(s.front()))
-    s.remove_prefix(1);
-  while (!s.empty() && blank(s.back()))
-    s.remove_suffix(1);
-  return s;
+  const size_t first = s.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
 
 bool SameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
+  const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool IsHeader(std::string_view line, std::string_view* name) {
@@ -90,13 +85,10 @@ bool IsRecentKey(std::string_view key) {
 // A path that one "FileN=" line can hold and give back exactly. A reader strips blanks around
 // a value, so a path that starts or ends with one would come back as another path.
 bool Storable(const std::string& path) {
-  if (path.empty() || path.size() > MAX_RECENT_PATH_LENGTH) return false;
-  if (TrimBlanks(path).size() != path.size()) return false;
-  for (char c : path) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) return false;
-  }
-  return true;
+  return !path.empty() && path.size() <= MAX_RECENT_PATH_LENGTH &&
+         TrimBlanks(path).size() == path.size() &&
+         std::none_of(path.begin(), path.end(),
+                      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 void CheckValid(const Settings& s, std::string_view input) {
@@ -155,10 +147,9 @@ void CheckWrite(std::string_view input, const Settings& settings, const Settings
 }
 
 bool IsText(std::string_view s) {
-  for (char c : s) {
-    if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
-  }
-  return true;
+  return std::all_of(s.begin(), s.end(), [](char c) {
+    return static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r';
+  });
 }
 
 void CheckSaveAtExit(std::string_view input, const Settings& held, const Settings& expected) {
@@ -202,10 +193,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Settings the application holds, written into this file: the storable paths, in order, the
   // first four of them, come back.
   Settings held;
-  for (std::string_view line : SplitLines(input)) {
-    if (held.recentFiles.size() == 6) break;
-    held.recentFiles.emplace_back(line);
-  }
+  const std::vector<std::string_view> lines = SplitLines(input);
+  held.recentFiles.assign(lines.begin(), lines.begin() + std::min<size_t>(lines.size(), 6));
   if (size >= sizeof(int64_t)) {
     int64_t pages = 0;
     std::memcpy(&pages, data, sizeof pages);

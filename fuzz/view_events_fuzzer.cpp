@@ -42,6 +42,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/matrix_checks.h"
 #include "tests/support/scene_helpers.h"
 #include "tests/support/view_events.h"
 #include "tools/headless_view_host.h"
@@ -62,15 +63,12 @@ constexpr int kMaxCoordinate = 32767;
 // thousand bends of its joint.
 constexpr double kTolerance = 1e-9;
 
-// The event each of the opcodes 0 to 15 applies.
-constexpr EventKind kEvents[16] = {EventKind::LeftDown,     EventKind::LeftUp,
-                                   EventKind::RightDown,    EventKind::RightUp,
-                                   EventKind::Move,         EventKind::Move,
-                                   EventKind::Move,         EventKind::CaptureLost,
-                                   EventKind::ModePosition, EventKind::ModeOrientation,
-                                   EventKind::ModeJoints,   EventKind::Reset,
-                                   EventKind::ResetJoints,  EventKind::VisibleArcball,
-                                   EventKind::Size,         EventKind::Draw};
+// The event each of the opcodes 0 to 15 applies: 0 to 4 are the first five events, 5 and 6
+// moves too, and 7 to 15 the events from CaptureLost on, in their order.
+EventKind EventOf(int op) {
+  static_assert(EventKind(7 - 2) == EventKind::CaptureLost && EventKind(15 - 2) == EventKind::Draw);
+  return op <= 4 ? EventKind(op) : op <= 6 ? EventKind::Move : EventKind(op - 2);
+}
 
 // The one OpenGL context, made before the first input and kept for the life of the process.
 HeadlessGL* g_gl = nullptr;
@@ -129,13 +127,8 @@ bool ProjectPartCentre(const CTobrinView& view, const PartNode* part, int* x, in
 std::string CheckRigidPose(const double* m) {
   if (m[12] != 0.0 || m[13] != 0.0 || m[14] != 0.0 || m[15] != 1.0)
     return "the pose's bottom row is not (0, 0, 0, 1); ";
-  for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) {  // column i against column j
-      const double dot = m[i] * m[j] + m[4 + i] * m[4 + j] + m[8 + i] * m[8 + j];
-      if (std::fabs(dot - (i == j ? 1.0 : 0.0)) > kTolerance)
-        return "the pose's rotation is not orthonormal; ";
-    }
-  }
+  if (tobrin_test::OrthonormalityError(m) > kTolerance)
+    return "the pose's rotation is not orthonormal; ";
   const double det = m[0] * (m[5] * m[10] - m[6] * m[9]) - m[1] * (m[4] * m[10] - m[6] * m[8]) +
                      m[2] * (m[4] * m[9] - m[5] * m[8]);
   return std::fabs(det - 1.0) > kTolerance ? "the pose mirrors the figure; " : "";
@@ -224,7 +217,7 @@ class Session {
         return;
       }
     }
-    ApplyEvent(view_, {kEvents[op], x, y});
+    ApplyEvent(view_, {EventOf(op), x, y});
   }
 
   void Check(int op) {
@@ -235,13 +228,12 @@ class Session {
                                          : "a drag goes on without the mouse captured; ";
     }
     // The resets put back exactly what they promise.
-    Matrix4 promised;
-    MakeIdentity(promised);
-    if (op == kOpReset && !std::equal(root->matrix, root->matrix + 16, promised))
+    if (op == kOpReset && !std::equal(root->matrix, root->matrix + 16, tobrin_test::kIdentity))
       problems += "Reset left the pose other than the identity; ";
     for (const PartNode* n : nodes_) {
       if (n == root) continue;
       problems += CheckJointPlacement(n);
+      Matrix4 promised;
       MakeTranslation(promised, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
       if (op == kOpResetJoints &&
           (n->angle != 0.0 || !std::equal(n->matrix, n->matrix + 16, promised)))

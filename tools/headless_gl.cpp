@@ -104,8 +104,7 @@ std::vector<unsigned char> HeadlessGL::ReadPixels() const {
   glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
   std::vector<unsigned char> topDown(bottomUp.size());
   const size_t row = static_cast<size_t>(w) * 4;
-  for (int y = 0; y < h; ++y) {
+  for (int y = 0; y < h; ++y)
     std::memcpy(&topDown[y * row], &bottomUp[(h - 1 - y) * row], row);
-  }
   return topDown;
 }

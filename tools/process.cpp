@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <iterator>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -146,10 +147,7 @@ std::string GetEnv(const char* name) {
 
 std::vector<std::string> Words(const std::string& text) {
   std::istringstream in(text);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;)
-    words.push_back(word);
-  return words;
+  return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 }  // namespace tobrin_test

@@ -9,22 +9,17 @@
 
 namespace {
 
+// The position of a colour mask's lowest bit.
 int ShiftOf(unsigned long mask) {
   int shift = 0;
-  while (mask != 0 && (mask & 1) == 0) {
-    mask >>= 1;
+  for (; mask != 0 && (mask & 1) == 0; mask >>= 1)
     ++shift;
-  }
   return shift;
 }
 
 int SilentErrors(Display*, XErrorEvent*) {
   return 0;
 }
-
-}  // namespace
-
-namespace {
 
 using DisplayPtr = std::unique_ptr<Display, int (*)(Display*)>;
 
