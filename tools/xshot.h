@@ -1,4 +1,4 @@
-// Screenshots of X windows, for end-to-end tests and the README.
+// Screenshots of X windows, for the end-to-end tests.
 #pragma once
 
 #include <string>
