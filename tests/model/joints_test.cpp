@@ -2,6 +2,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,14 +18,13 @@ using namespace tobrin_test;
 
 // T(restOffset) x T(pivot) x R(angle) x T(-pivot): where a node with accepted bends must be.
 void ClosedForm(const PartNode* n, Matrix4 out) {
-  Matrix4 rest, to, r, from, a, b;
-  MakeTranslation(rest, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
+  Matrix4 to, r, from;
+  MakeTranslation(out, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
   MakeTranslation(to, n->pivot[0], n->pivot[1], n->pivot[2]);
   MakeRotation(r, n->angle, 1, 0, 0);
   MakeTranslation(from, -n->pivot[0], -n->pivot[1], -n->pivot[2]);
-  MultiplyMatrices(r, from, a);
-  MultiplyMatrices(to, a, b);
-  MultiplyMatrices(rest, b, out);
+  for (const double* factor : {to, r, from})
+    MultiplyMatrices(out, factor, out);
 }
 
 class Joints : public ::testing::Test {
@@ -97,27 +97,23 @@ TEST_F(Joints, ForearmBendsForwardAboutItsElbowAndCarriesTheHand) {
 }
 
 TEST_F(Joints, PositiveStepsSwingHangingPartsBackTipTheHeadForwardAndLowerTheToes) {
-  struct Row {
-    const char* name;
-    Vec3 probe;  // a point of the part away from its pivot, in its own frame
-    int axis;    // coordinate that must grow for a positive step
-    double sign;
-  };
-  const Row rows[] = {
+  // A point of the part away from its pivot (in its own frame), and the coordinate of it that
+  // a positive step moves, with the direction.
+  const std::tuple<const char*, Vec3, int, double> rows[] = {
       {"RightShin", {0, -0.4, 0}, 2, -1.0},  // knee: foot end goes back (-z)
       {"LeftUpperArm", {0, -0.35, 0}, 2, -1.0},
       {"Neck", {0, 0.175, 0}, 2, 1.0},  // the top tips forward (+z)
       {"Head", {0, 0.4, 0}, 2, 1.0},
       {"LeftFoot", {0, 0, 0.25}, 1, -1.0},  // toes go down
   };
-  for (const Row& row : rows) {
+  for (const auto& [name, probe, axis, sign] : rows) {
     PartNodePtr fig = BuildFigure();
-    PartNode* n = Part(fig.get(), row.name);
+    PartNode* n = Part(fig.get(), name);
     n->selected = 1;
-    const Vec3 before = Apply(n->matrix, row.probe);
+    const Vec3 before = Apply(n->matrix, probe);
     BendJoints(fig.get(), 20);
-    const Vec3 after = Apply(n->matrix, row.probe);
-    EXPECT_GT(row.sign * (after[row.axis] - before[row.axis]), 0.01) << row.name;
+    const Vec3 after = Apply(n->matrix, probe);
+    EXPECT_GT(sign * (after[axis] - before[axis]), 0.01) << name;
   }
 }
 

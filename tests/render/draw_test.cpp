@@ -74,7 +74,7 @@ TEST_F(Drawing, TheFigureHitsWithTheSeventeenBoxPaths) {
   PartNodePtr root = BuildFigure();
   std::set<std::vector<GLuint>> expected;
   for (const PartRow& row : FigureTable()) {
-    if (row.kind != NODE_BOX) continue;
+    if (row.kind() != NODE_BOX) continue;
     std::vector<GLuint> names = {0};
     for (int i : PathOf(row.name))
       names.push_back(static_cast<GLuint>(i));
