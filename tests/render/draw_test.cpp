@@ -122,13 +122,11 @@ TEST_F(Drawing, PixelsFollowFromGeometryAndLighting) {
   // 150 + 150 x (2.025 / 9.65) / tan(22.5 deg) = 225.99 from the bottom, so 74.01 from the top;
   // the bottom of the feet (y -2.625) to 51.49 from the bottom, 248.51 from the top. The left
   // foot's column is 200 + 200 x (0.425 / 9.65) / (tan(22.5 deg) x 4 / 3) = 215.9.
-  const Rgb black = {0, 0, 0};
-  EXPECT_TRUE(ColourNear(PixelAt(image, 200, 72), black, 0));
-  EXPECT_FALSE(ColourNear(PixelAt(image, 200, 76), black, 20));
-  EXPECT_TRUE(ColourNear(PixelAt(image, 216, 250), black, 0));
-  EXPECT_FALSE(ColourNear(PixelAt(image, 216, 246), black, 20));
-  EXPECT_TRUE(ColourNear(PixelAt(image, 184, 250), black, 0));
-  EXPECT_FALSE(ColourNear(PixelAt(image, 184, 246), black, 20));
+  // Each row: a column, a row just outside the figure's outline there and one just inside.
+  for (auto [x, outside, inside] : {std::array{200, 72, 76}, {216, 250, 246}, {184, 250, 246}}) {
+    EXPECT_TRUE(ColourNear(PixelAt(image, x, outside), {0, 0, 0}, 0)) << x << ", " << outside;
+    EXPECT_FALSE(ColourNear(PixelAt(image, x, inside), {0, 0, 0}, 20)) << x << ", " << inside;
+  }
 }
 
 TEST_F(Drawing, ShadingDependsOnABoxsSize) {
