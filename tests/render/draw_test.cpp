@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 #include <vector>
 

@@ -1,7 +1,6 @@
 // The fixed OpenGL state, the cube list, materials and projection, read back from a real
 // context.
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
