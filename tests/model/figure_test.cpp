@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
+#include <utility>
 
 #include "model/figure.h"
 #include "model/joints.h"
@@ -37,7 +37,7 @@ TEST_F(BuiltFigure, EveryNodeMatchesItsRowOfTheTable) {
     SCOPED_TRACE(row.name);
     PartNode* node = Part(root.get(), row.name);
     ASSERT_NE(node, nullptr);
-    EXPECT_EQ(node->kind, row.kind);
+    EXPECT_EQ(node->kind, row.kind());
     EXPECT_EQ(node->instance, nullptr);
     EXPECT_EQ(node->selectable, row.selectable ? 1 : 0);
     EXPECT_EQ(node->selected, 0);
@@ -45,12 +45,10 @@ TEST_F(BuiltFigure, EveryNodeMatchesItsRowOfTheTable) {
     EXPECT_EQ(node->minAngle, row.minAngle);
     EXPECT_EQ(node->maxAngle, row.maxAngle);
     EXPECT_EQ(ChildCount(node), ChildrenInTable(row.name));
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(node->restOffset[i], row.offset[i]);
-      EXPECT_EQ(node->pivot[i], row.pivot[i]);
-      if (row.kind == NODE_BOX) {
-        EXPECT_EQ(node->size[i], row.size[i]);
-      }
+    EXPECT_TRUE(ValuesNear(node->restOffset, row.offset, 3, 0.0));
+    EXPECT_TRUE(ValuesNear(node->pivot, row.pivot, 3, 0.0));
+    if (row.kind() == NODE_BOX) {
+      EXPECT_TRUE(ValuesNear(node->size, row.size, 3, 0.0));
     }
     // The matrix is the translation by the rest offset and nothing else.
     Matrix4 expected;
@@ -74,24 +72,21 @@ TEST_F(BuiltFigure, HasEighteenNodesFourteenSelectable) {
 }
 
 TEST_F(BuiltFigure, PickingPathsOfHeadHandsAndFeet) {
-  struct PathRow {
-    const char* name;
-    std::vector<int> path;
-  };
-  const PathRow rows[] = {{"Head", {0, 1, 0, 0}},
-                          {"LeftHand", {0, 1, 2, 0, 0}},
-                          {"RightHand", {0, 1, 1, 0, 0}},
-                          {"RightFoot", {0, 0, 0, 0, 0}},
-                          {"LeftFoot", {0, 0, 1, 0, 0}}};
-  for (const PathRow& row : rows) {
-    PartNode* node = NodeAt(root.get(), row.path);
-    ASSERT_NE(node, nullptr) << row.name;
-    const PartRow& expected = FigureRow(row.name);
-    EXPECT_EQ(node->size[0], expected.size[0]) << row.name;
-    EXPECT_EQ(node->restOffset[0], expected.offset[0]) << row.name;
-    EXPECT_EQ(node->restOffset[2], expected.offset[2]) << row.name;
-    EXPECT_EQ(node->pivot[2], expected.pivot[2]) << row.name;
-    EXPECT_EQ(node->firstChild, nullptr) << row.name;
+  const std::pair<const char*, std::vector<int>> rows[] = {{"Head", {0, 1, 0, 0}},
+                                                           {"LeftHand", {0, 1, 2, 0, 0}},
+                                                           {"RightHand", {0, 1, 1, 0, 0}},
+                                                           {"RightFoot", {0, 0, 0, 0, 0}},
+                                                           {"LeftFoot", {0, 0, 1, 0, 0}}};
+  for (const auto& [name, path] : rows) {
+    SCOPED_TRACE(name);
+    PartNode* node = NodeAt(root.get(), path);
+    ASSERT_NE(node, nullptr);
+    const PartRow& expected = FigureRow(name);
+    EXPECT_EQ(node->size[0], expected.size[0]);
+    EXPECT_EQ(node->restOffset[0], expected.offset[0]);
+    EXPECT_EQ(node->restOffset[2], expected.offset[2]);
+    EXPECT_EQ(node->pivot[2], expected.pivot[2]);
+    EXPECT_EQ(node->firstChild, nullptr);
   }
 }
 

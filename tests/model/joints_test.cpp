@@ -2,6 +2,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -15,16 +16,17 @@ namespace {
 
 using namespace tobrin_test;
 
-// T(restOffset) x T(pivot) x R(angle) x T(-pivot): where a node with accepted bends must be.
-void ClosedForm(const PartNode* n, Matrix4 out) {
-  Matrix4 rest, to, r, from, a, b;
-  MakeTranslation(rest, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
+// Success when the node's matrix is T(restOffset) x T(pivot) x R(angle) x T(-pivot) within
+// `tol`: where a node with accepted bends must be.
+::testing::AssertionResult AtClosedForm(const PartNode* n, double tol) {
+  Matrix4 out, to, r, from;
+  MakeTranslation(out, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
   MakeTranslation(to, n->pivot[0], n->pivot[1], n->pivot[2]);
   MakeRotation(r, n->angle, 1, 0, 0);
   MakeTranslation(from, -n->pivot[0], -n->pivot[1], -n->pivot[2]);
-  MultiplyMatrices(r, from, a);
-  MultiplyMatrices(to, a, b);
-  MultiplyMatrices(rest, b, out);
+  for (const double* factor : {to, r, from})
+    MultiplyMatrices(out, factor, out);
+  return MatricesNear(n->matrix, out, tol);
 }
 
 class Joints : public ::testing::Test {
@@ -51,12 +53,10 @@ TEST_F(Joints, AStepLandingOnALimitIsRefusedNotClamped) {
   node.maxAngle = 135;
   BendJoints(&node, 130);
   ASSERT_EQ(node.angle, 130);
-  Matrix4 at130;
-  CopyMatrix(node.matrix, at130);
+  const TreeState at130 = TakeTreeState(&node);
 
-  BendJoints(&node, 5);  // would land exactly on the limit
-  EXPECT_EQ(node.angle, 130);
-  EXPECT_TRUE(MatricesNear(node.matrix, at130, 0.0));
+  BendJoints(&node, 5);  // would land exactly on the limit: angle and matrix stay as they were
+  EXPECT_TRUE(SameTree(TakeTreeState(&node), at130));
   // Then steps past the limit, short of it and onto it again; then the same at the lower limit.
   const std::pair<double, double> stepsAndAngles[] = {
       {10, 130}, {4, 134}, {1, 134}, {-134 - 130, -130}, {-5, -130}, {-4.5, -134.5}};
@@ -97,27 +97,23 @@ TEST_F(Joints, ForearmBendsForwardAboutItsElbowAndCarriesTheHand) {
 }
 
 TEST_F(Joints, PositiveStepsSwingHangingPartsBackTipTheHeadForwardAndLowerTheToes) {
-  struct Row {
-    const char* name;
-    Vec3 probe;  // a point of the part away from its pivot, in its own frame
-    int axis;    // coordinate that must grow for a positive step
-    double sign;
-  };
-  const Row rows[] = {
+  // A point of the part away from its pivot (in its own frame), and the coordinate of it that
+  // a positive step moves, with the direction.
+  const std::tuple<const char*, Vec3, int, double> rows[] = {
       {"RightShin", {0, -0.4, 0}, 2, -1.0},  // knee: foot end goes back (-z)
       {"LeftUpperArm", {0, -0.35, 0}, 2, -1.0},
       {"Neck", {0, 0.175, 0}, 2, 1.0},  // the top tips forward (+z)
       {"Head", {0, 0.4, 0}, 2, 1.0},
       {"LeftFoot", {0, 0, 0.25}, 1, -1.0},  // toes go down
   };
-  for (const Row& row : rows) {
+  for (const auto& [name, probe, axis, sign] : rows) {
     PartNodePtr fig = BuildFigure();
-    PartNode* n = Part(fig.get(), row.name);
+    PartNode* n = Part(fig.get(), name);
     n->selected = 1;
-    const Vec3 before = Apply(n->matrix, row.probe);
+    const Vec3 before = Apply(n->matrix, probe);
     BendJoints(fig.get(), 20);
-    const Vec3 after = Apply(n->matrix, row.probe);
-    EXPECT_GT(row.sign * (after[row.axis] - before[row.axis]), 0.01) << row.name;
+    const Vec3 after = Apply(n->matrix, probe);
+    EXPECT_GT(sign * (after[axis] - before[axis]), 0.01) << name;
   }
 }
 
@@ -129,11 +125,8 @@ TEST_F(Joints, NestedSelectionsTurnEachAboutItsOwnJointAndCarryTheChild) {
   BendJoints(root.get(), -25);
   EXPECT_EQ(upper->angle, -55);
   EXPECT_EQ(forearm->angle, -55);
-  Matrix4 expected;
-  ClosedForm(upper, expected);
-  EXPECT_TRUE(MatricesNear(upper->matrix, expected, 1e-12));
-  ClosedForm(forearm, expected);
-  EXPECT_TRUE(MatricesNear(forearm->matrix, expected, 1e-12));
+  EXPECT_TRUE(AtClosedForm(upper, 1e-12));
+  EXPECT_TRUE(AtClosedForm(forearm, 1e-12));
   // In the shoulder bar's frame the elbow follows the upper arm's turn.
   Matrix4 elbowFrame;
   MultiplyMatrices(upper->matrix, forearm->matrix, elbowFrame);
@@ -216,9 +209,7 @@ TEST_F(Joints, RandomBendsStayInsideTheLimitsAndMatchTheClosedForm) {
       } else {
         ASSERT_EQ(n->angle, 0.0);
       }
-      Matrix4 expected;
-      ClosedForm(n, expected);
-      ASSERT_TRUE(MatricesNear(n->matrix, expected, 1e-9)) << "step " << i;
+      ASSERT_TRUE(AtClosedForm(n, 1e-9)) << "step " << i;
     });
     if (HasFatalFailure()) return;
   }

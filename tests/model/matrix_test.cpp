@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <random>
 
 #include "model/matrix.h"
@@ -85,8 +87,7 @@ TEST(MakeRotation, ZeroAxisGivesTheIdentityRatherThanNaN) {
 
 TEST(MakeRotation, WritesEveryElement) {
   Matrix4 m;
-  for (double& v : m)
-    v = 42.0;
+  std::fill(std::begin(m), std::end(m), 42.0);
   MakeRotation(m, 10.0, 0.0, 1.0, 0.0);
   for (int k : {3, 7, 11, 12})
     EXPECT_EQ(m[k], 0.0) << k;
@@ -141,10 +142,8 @@ TEST(TransposeForGL, PutsTheTranslationAtTwelveThirteenFourteen) {
   Matrix4 r;
   MakeRotation(r, 77.0, 1, 1, 0);
   TransposeForGL(r, gl);
-  for (int i = 0; i < 4; ++i) {
-    for (int j = 0; j < 4; ++j)
-      EXPECT_EQ(gl[4 * j + i], r[4 * i + j]);
-  }
+  for (int k = 0; k < 16; ++k)  // element k of OpenGL's is row k % 4, column k / 4
+    EXPECT_EQ(gl[k], r[4 * (k % 4) + k / 4]) << k;
 }
 
 TEST(MakeTurnAbout, LeavesThePointInPlaceAndTurnsAsTheRotation) {
@@ -154,10 +153,8 @@ TEST(MakeTurnAbout, LeavesThePointInPlaceAndTurnsAsTheRotation) {
   MakeTurnAbout(joint, r, p[0], p[1], p[2]);
   EXPECT_TRUE(PointsNear(Apply(joint, p), p, 1e-14));
   EXPECT_FALSE(PointsNear(Apply(joint, {0, 0, 0}), {0, 0, 0}, 1e-3));
-  for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j)
-      EXPECT_EQ(joint[4 * i + j], r[4 * i + j]) << i << "," << j;
-  }
+  for (int k : {0, 1, 2, 4, 5, 6, 8, 9, 10})  // the rotation block
+    EXPECT_EQ(joint[k], r[k]) << k;
   EXPECT_EQ(joint[15], 1.0);
 }
 

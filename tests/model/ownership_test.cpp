@@ -35,10 +35,9 @@ void operator delete(void* p) noexcept {
   if (g_tracking) {
     --g_live;
     if (g_freed != nullptr) {
-      const bool was = g_tracking;
       g_tracking = false;  // the vector's own growth is not part of the tree
       g_freed->push_back(p);
-      g_tracking = was;
+      g_tracking = true;
     }
   }
   std::free(p);

@@ -1,5 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <iterator>
 #include <utility>
 
 #include "model/part_node.h"
@@ -9,6 +13,7 @@
 namespace {
 
 using namespace tobrin_test;
+using ::testing::Each;
 
 TEST(InitPartNode, GivesABoxWithIdentityNoLinksAndZeroJoint) {
   PartNode other;
@@ -18,8 +23,7 @@ TEST(InitPartNode, GivesABoxWithIdentityNoLinksAndZeroJoint) {
   node.instance = &other;
   node.next = &other;
   node.firstChild = &other;
-  for (double& v : node.matrix)
-    v = 9.0;
+  std::fill(std::begin(node.matrix), std::end(node.matrix), 9.0);
   node.selectable = 0;
   node.selected = 1;
   node.pivot[0] = node.pivot[1] = node.pivot[2] = 5.0;
@@ -30,14 +34,11 @@ TEST(InitPartNode, GivesABoxWithIdentityNoLinksAndZeroJoint) {
 
   InitPartNode(&node);
   EXPECT_EQ(node.kind, NODE_BOX);
-  EXPECT_EQ(node.instance, nullptr);
-  EXPECT_EQ(node.next, nullptr);
-  EXPECT_EQ(node.firstChild, nullptr);
+  EXPECT_THAT((std::array{node.instance, node.next, node.firstChild}), Each(nullptr));
   EXPECT_TRUE(MatricesNear(node.matrix, kIdentity, 0.0));
   EXPECT_EQ(node.selectable, 1);
   EXPECT_EQ(node.selected, 0);
-  for (double p : node.pivot)
-    EXPECT_EQ(p, 0.0);
+  EXPECT_THAT(node.pivot, Each(0.0));
   EXPECT_EQ(node.minAngle, 0.0);
   EXPECT_EQ(node.maxAngle, 0.0);
   EXPECT_EQ(node.angle, 0.0);
@@ -88,9 +89,7 @@ TEST(DestroyPartNode, ClearsTheLinksAndKeepsTheNode) {
   node.next = new PartNode;
   node.firstChild = new PartNode;
   DestroyPartNode(&node);
-  EXPECT_EQ(node.instance, nullptr);
-  EXPECT_EQ(node.next, nullptr);
-  EXPECT_EQ(node.firstChild, nullptr);
+  EXPECT_THAT((std::array{node.instance, node.next, node.firstChild}), Each(nullptr));
   EXPECT_EQ(node.kind, NODE_INSTANCE);
 }
 

@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -51,52 +50,51 @@ class Drawing : public GLTest {
     }
     return paths;
   }
+
+  PartNodePtr figure = BuildFigure();
+  PartNodePtr scene = Group();  // for a test's own boxes
 };
 
 TEST_F(Drawing, NamesArePathsOfChildIndexesAndInstancesDrawInPlace) {
-  // root: A (box), B (group) with C (box), D (instance of E, a box with child F).
-  PartNodePtr root = Group();
-  PartNode* d = AddBox(root.get(), 2, 0, 0, 0, 0, 0);
+  // The scene: A (box), B (group) with C (box), D (instance of E, a box with child F).
+  PartNode* d = AddBox(scene.get(), 2, 0, 0, 0, 0, 0);
   d->kind = NODE_INSTANCE;
   d->instance = Box(0, 0, 0, 0.5, 0.5, 0.5);
   AddBox(d->instance, 0, -1.5, 0, 0.5, 0.5, 0.5);
-  PartNode* b = AddBox(root.get(), 0, 2, 0, 0, 0, 0);
+  PartNode* b = AddBox(scene.get(), 0, 2, 0, 0, 0, 0);
   b->kind = NODE_GROUP;
   AddBox(b, 0, 0, 0, 0.5, 0.5, 0.5);
-  AddBox(root.get(), -2, 0, 0, 0.5, 0.5, 0.5);
+  AddBox(scene.get(), -2, 0, 0, 0.5, 0.5, 0.5);
 
   const std::set<std::vector<GLuint>> expected = {{0, 0}, {0, 1, 0}, {0, 2}, {0, 2, 0}};
-  EXPECT_EQ(HitPaths(root.get()), expected);
+  EXPECT_EQ(HitPaths(scene.get()), expected);
   EXPECT_EQ(GLStateProblems(), "");  // the name stack empty, the model-view stack as it was
 }
 
 TEST_F(Drawing, TheFigureHitsWithTheSeventeenBoxPaths) {
-  PartNodePtr root = BuildFigure();
   std::set<std::vector<GLuint>> expected;
   for (const PartRow& row : FigureTable()) {
-    if (row.kind != NODE_BOX) continue;
+    if (row.kind() != NODE_BOX) continue;
     std::vector<GLuint> names = {0};
     for (int i : PathOf(row.name))
       names.push_back(static_cast<GLuint>(i));
     expected.insert(names);
   }
   ASSERT_EQ(expected.size(), 17u);
-  EXPECT_EQ(HitPaths(root.get()), expected);
+  EXPECT_EQ(HitPaths(figure.get()), expected);
 }
 
 TEST_F(Drawing, FramesOfTheFigureMatchTheirBaselines) {
-  PartNodePtr root = BuildFigure();
-  EXPECT_TRUE(MatchesBaseline("figure_400x300", Render(root.get(), 400, 300)));
-  EXPECT_TRUE(MatchesBaseline("figure_500x453", Render(root.get(), 500, 453)));
+  EXPECT_TRUE(MatchesBaseline("figure_400x300", Render(figure.get(), 400, 300)));
+  EXPECT_TRUE(MatchesBaseline("figure_500x453", Render(figure.get(), 500, 453)));
   GuideQuadric quadric;
   GuideSphereList sphere(quadric.get());
-  EXPECT_TRUE(MatchesBaseline("figure_guide_sphere_500x453", Render(root.get(), 500, 453, true)));
+  EXPECT_TRUE(MatchesBaseline("figure_guide_sphere_500x453", Render(figure.get(), 500, 453, true)));
 }
 
 TEST_F(Drawing, PixelsFollowFromGeometryAndLighting) {
-  PartNodePtr root = BuildFigure();
-  Part(root.get(), "LeftUpperArm")->selected = 1;
-  const RgbaImage image = Render(root.get(), 400, 300);
+  Part(figure.get(), "LeftUpperArm")->selected = 1;
+  const RgbaImage image = Render(figure.get(), 400, 300);
 
   for (auto [x, y] : {std::pair{0, 0}, {399, 0}, {0, 299}, {399, 299}}) {
     EXPECT_TRUE(ColourNear(PixelAt(image, x, y), {0, 0, 0}, 0)) << x << ", " << y;
@@ -111,8 +109,8 @@ TEST_F(Drawing, PixelsFollowFromGeometryAndLighting) {
   // right one keeps its slate, brightened by the normal scaled 1 / 0.3:
   //   3.333 x 0.92998 x (0.2, 0.2, 0.5) + 0.08 x (0.2, 0.2, 0.5) = (0.636, 0.636, 1.0).
   const Camera& camera = DEFAULT_CAMERA;
-  const auto left = FrontFaceCentre(root.get(), "LeftUpperArm", camera, 400, 300);
-  const auto right = FrontFaceCentre(root.get(), "RightUpperArm", camera, 400, 300);
+  const auto left = FrontFaceCentre(figure.get(), "LeftUpperArm", camera, 400, 300);
+  const auto right = FrontFaceCentre(figure.get(), "RightUpperArm", camera, 400, 300);
   EXPECT_GT(left[0], 200);
   EXPECT_LT(right[0], 200);
   EXPECT_TRUE(ColourNear(PixelAt(image, left[0], left[1]), {255, 0, 0}, 1));
@@ -122,21 +120,18 @@ TEST_F(Drawing, PixelsFollowFromGeometryAndLighting) {
   // 150 + 150 x (2.025 / 9.65) / tan(22.5 deg) = 225.99 from the bottom, so 74.01 from the top;
   // the bottom of the feet (y -2.625) to 51.49 from the bottom, 248.51 from the top. The left
   // foot's column is 200 + 200 x (0.425 / 9.65) / (tan(22.5 deg) x 4 / 3) = 215.9.
-  const Rgb black = {0, 0, 0};
-  EXPECT_TRUE(ColourNear(PixelAt(image, 200, 72), black, 0));
-  EXPECT_FALSE(ColourNear(PixelAt(image, 200, 76), black, 20));
-  EXPECT_TRUE(ColourNear(PixelAt(image, 216, 250), black, 0));
-  EXPECT_FALSE(ColourNear(PixelAt(image, 216, 246), black, 20));
-  EXPECT_TRUE(ColourNear(PixelAt(image, 184, 250), black, 0));
-  EXPECT_FALSE(ColourNear(PixelAt(image, 184, 246), black, 20));
+  // Each row: a column, a row just outside the figure's outline there and one just inside.
+  for (auto [x, outside, inside] : {std::array{200, 72, 76}, {216, 250, 246}, {184, 250, 246}}) {
+    EXPECT_TRUE(ColourNear(PixelAt(image, x, outside), {0, 0, 0}, 0)) << x << ", " << outside;
+    EXPECT_FALSE(ColourNear(PixelAt(image, x, inside), {0, 0, 0}, 20)) << x << ", " << inside;
+  }
 }
 
 TEST_F(Drawing, ShadingDependsOnABoxsSize) {
   // Two boxes of one colour, one twice as deep: the deeper one's front face is darker.
-  PartNodePtr root = Group();
-  SetColourSlate(AddBox(root.get(), -1, 0, 0, 1, 1, 0.5));
-  SetColourSlate(AddBox(root.get(), 1, 0, 0, 1, 1, 1));
-  const RgbaImage image = Render(root.get(), 400, 300);
+  SetColourSlate(AddBox(scene.get(), -1, 0, 0, 1, 1, 0.5));
+  SetColourSlate(AddBox(scene.get(), 1, 0, 0, 1, 1, 1));
+  const RgbaImage image = Render(scene.get(), 400, 300);
   const double thinFace[3] = {-1, 0, 0.25}, deepFace[3] = {1, 0, 0.5};
   const auto thin = *ClientPixel(DEFAULT_CAMERA, 400, 300, thinFace);
   const auto deep = *ClientPixel(DEFAULT_CAMERA, 400, 300, deepFace);
@@ -146,11 +141,10 @@ TEST_F(Drawing, ShadingDependsOnABoxsSize) {
 }
 
 TEST_F(Drawing, TheGuideSphereIsUnlitWhiteAndLeavesCullingAndLightingOn) {
-  PartNodePtr root = BuildFigure();
   GuideQuadric quadric;
   GuideSphereList sphere(quadric.get());
-  const RgbaImage with = Render(root.get(), 400, 300, true);
-  const RgbaImage without = Render(root.get(), 400, 300);
+  const RgbaImage with = Render(figure.get(), 400, 300, true);
+  const RgbaImage without = Render(figure.get(), 400, 300);
   long white = 0, changed = 0;
   for (size_t i = 0; i < with.pixels.size(); i += 4) {
     if (with.pixels[i] == 255 && with.pixels[i + 1] == 255 && with.pixels[i + 2] == 255) ++white;
@@ -162,13 +156,12 @@ TEST_F(Drawing, TheGuideSphereIsUnlitWhiteAndLeavesCullingAndLightingOn) {
 }
 
 TEST_F(Drawing, AnEmptyAreaDrawsNothing) {
-  PartNodePtr root = BuildFigure();
   ASSERT_TRUE(gl().Resize(4, 4));
   glClearColor(0, 0, 1, 0);
   glClear(GL_COLOR_BUFFER_BIT);
   glClearColor(0, 0, 0, 0);
   for (auto [w, h] : {std::pair{0, 0}, {4, 0}, {0, 4}, {-3, 4}}) {
-    EXPECT_FALSE(DrawScene({root.get(), DEFAULT_CAMERA, w, h, false}));
+    EXPECT_FALSE(DrawScene({figure.get(), DEFAULT_CAMERA, w, h, false}));
   }
   const RgbaImage image{4, 4, gl().ReadPixels()};
   EXPECT_TRUE(ColourNear(PixelAt(image, 1, 1), {0, 0, 255}, 0));
@@ -176,9 +169,8 @@ TEST_F(Drawing, AnEmptyAreaDrawsNothing) {
 }
 
 TEST_F(Drawing, AResizeChangesTheNextFramesViewportAndAspect) {
-  PartNodePtr root = BuildFigure();
-  Render(root.get(), 400, 300);
-  Render(root.get(), 200, 400);
+  Render(figure.get(), 400, 300);
+  Render(figure.get(), 200, 400);
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], 200);

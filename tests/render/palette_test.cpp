@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -5,6 +6,9 @@
 #include "render/palette.h"
 
 namespace {
+
+using ::testing::Each;
+using ::testing::Field;
 
 PixelFormatDescription Indexed332() {
   PixelFormatDescription f;
@@ -52,8 +56,7 @@ TEST(Palette, AComponentWithoutBitsIsZeroInsteadOfADivisionByZero) {
   f.blueBits = 0;
   const std::vector<PaletteEntry> palette = BuildLogicalPalette(f);
   ASSERT_EQ(palette.size(), 256u);
-  for (const PaletteEntry& e : palette)
-    EXPECT_EQ(e.blue, 0);
+  EXPECT_THAT(palette, Each(Field(&PaletteEntry::blue, 0)));
   EXPECT_EQ(palette[7].red, 255);
 }
 
@@ -67,8 +70,7 @@ TEST(Palette, UnrepresentableFormatsGetNone) {
   f.redShift = 40;  // past any index: zero, not undefined behaviour
   const std::vector<PaletteEntry> shiftedAway = BuildLogicalPalette(f);
   ASSERT_EQ(shiftedAway.size(), 256u);
-  for (const PaletteEntry& e : shiftedAway)
-    EXPECT_EQ(e.red, 0);
+  EXPECT_THAT(shiftedAway, Each(Field(&PaletteEntry::red, 0)));
 }
 
 }  // namespace

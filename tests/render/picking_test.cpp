@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "model/figure.h"
@@ -44,6 +45,7 @@ class Picking : public GLTest {
   }
 
   PartNodePtr figure = BuildFigure();
+  PartNodePtr scene = Group();  // for a test's own boxes
 };
 
 int SelectedCount(PartNode* root) {
@@ -101,10 +103,9 @@ TEST_F(Picking, TheNearerOfTwoOverlappingBoxesWinsWhicheverIsDrawnFirst) {
 }
 
 TEST_F(Picking, OfTwoHitsAtTheSameDepthTheOneDrawnFirstWins) {
-  PartNodePtr root = Group();
-  PartNode* second = AddBox(root.get(), 0, 0, 0, 1, 1, 1);
-  PartNode* first = AddBox(root.get(), 0, 0, 0, 1, 1, 1);  // index 0: drawn first
-  EXPECT_EQ(Pick(root.get(), W / 2, H / 2), first);
+  PartNode* second = AddBox(scene.get(), 0, 0, 0, 1, 1, 1);
+  PartNode* first = AddBox(scene.get(), 0, 0, 0, 1, 1, 1);  // index 0: drawn first
+  EXPECT_EQ(Pick(scene.get(), W / 2, H / 2), first);
   EXPECT_EQ(second->selected, 0);
 }
 
@@ -127,26 +128,23 @@ TEST_F(Picking, TheTopClientRowPicksAtTheViewportsTopEdge) {
   // At z = 0 the view's half height is 10 x tan(22.5 deg).
   const double halfHeight = 10.0 * std::tan(22.5 * M_PI / 180.0);
   const double lower = (H - 3 - H / 2.0) / (H / 2.0) * halfHeight;
-  PartNodePtr root = Group();
-  PartNode* box = AddBox(root.get(), 0, lower + 0.5, 0, 1, 1, 1e-4);
-  EXPECT_EQ(Pick(root.get(), W / 2, 0), box);  // region around window row H
-  EXPECT_EQ(Pick(root.get(), W / 2, 3), box);  // window row H - 3: the region overlaps the edge
-  EXPECT_EQ(Pick(root.get(), W / 2, 4), nullptr);
+  PartNode* box = AddBox(scene.get(), 0, lower + 0.5, 0, 1, 1, 1e-4);
+  EXPECT_EQ(Pick(scene.get(), W / 2, 0), box);  // region around window row H
+  EXPECT_EQ(Pick(scene.get(), W / 2, 3), box);  // window row H - 3: the region overlaps the edge
+  EXPECT_EQ(Pick(scene.get(), W / 2, 4), nullptr);
 }
 
 TEST_F(Picking, AFullSelectionBufferGivesNothing) {
   // 300 boxes under the pointer need 300 records of 5 entries: more than the buffer holds.
-  PartNodePtr root = Group();
   for (int i = 0; i < 300; ++i)
-    AddBox(root.get(), 0, 0, -0.01 * i, 1, 1, 0.001);
-  EXPECT_EQ(Pick(root.get(), W / 2, H / 2), nullptr);
-  EXPECT_EQ(SelectedCount(root.get()), 0);
+    AddBox(scene.get(), 0, 0, -0.01 * i, 1, 1, 0.001);
+  EXPECT_EQ(Pick(scene.get(), W / 2, H / 2), nullptr);
+  EXPECT_EQ(SelectedCount(scene.get()), 0);
   ExpectStateRestored();
 }
 
 TEST_F(Picking, HitsInsideAnInstanceResolveThroughTheReferencedTree) {
-  PartNodePtr root = Group();
-  PartNode* instance = AddBox(root.get(), 1, 0, 0, 0, 0, 0);
+  PartNode* instance = AddBox(scene.get(), 1, 0, 0, 0, 0, 0);
   instance->kind = NODE_INSTANCE;
   instance->instance = Group().release();  // the instance owns what it refers to
   PartNode* upper = AddBox(instance->instance, 0, 1, 0, 0.5, 0.5, 0.5);
@@ -155,8 +153,8 @@ TEST_F(Picking, HitsInsideAnInstanceResolveThroughTheReferencedTree) {
   const double upperFace[3] = {1, 1, 0.25}, lowerFace[3] = {1, -1, 0.25};
   const auto u = *ClientPixel(DEFAULT_CAMERA, W, H, upperFace);
   const auto l = *ClientPixel(DEFAULT_CAMERA, W, H, lowerFace);
-  EXPECT_EQ(Pick(root.get(), u[0], u[1]), upper);
-  EXPECT_EQ(Pick(root.get(), l[0], l[1]), lower);
+  EXPECT_EQ(Pick(scene.get(), u[0], u[1]), upper);
+  EXPECT_EQ(Pick(scene.get(), l[0], l[1]), lower);
   EXPECT_EQ(upper->selected + lower->selected, 2);
 }
 
@@ -198,10 +196,10 @@ TEST_F(Projecting, AnOriginClippedAwayLeavesTheOutputAlone) {
   const double positions[][3] = {{0, 0, 12}, {0, 0, 10}, {100, 0, 0}, {0, 0, -2000}};
   for (const auto& p : positions) {
     MakeTranslation(figure->matrix, p[0], p[1], p[2]);
-    float out[2] = {12.5f, -7.25f};
-    EXPECT_EQ(ProjectOrigin(figure.get(), DEFAULT_CAMERA, W, H, out), 0) << p[0] << " " << p[2];
-    EXPECT_EQ(out[0], 12.5f);
-    EXPECT_EQ(out[1], -7.25f);
+    std::array<float, 2> out = {12.5f, -7.25f};
+    EXPECT_EQ(ProjectOrigin(figure.get(), DEFAULT_CAMERA, W, H, out.data()), 0)
+        << p[0] << " " << p[2];
+    EXPECT_EQ(out, (std::array<float, 2>{12.5f, -7.25f}));
     ExpectStateRestored();
   }
   float out[2] = {1, 2};

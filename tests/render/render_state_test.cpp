@@ -1,12 +1,13 @@
 // The fixed OpenGL state, the cube list, materials and projection, read back from a real
 // context.
 #include <GL/gl.h>
-#include <GL/glu.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,8 @@
 
 namespace {
 
+using ::testing::Each;
+using ::testing::SizeIs;
 using tobrin_test::GLTest;
 
 class FixedState : public GLTest {};
@@ -93,8 +96,7 @@ class CubeListTest : public GLTest {
   static int PolygonsPerFace(const std::vector<Polygon>& polygons, size_t faces) {
     const bool quads = polygons.size() == faces;
     EXPECT_TRUE(quads || polygons.size() == 2 * faces) << polygons.size() << " polygons";
-    for (const Polygon& p : polygons)
-      EXPECT_EQ(p.size(), quads ? 4u : 3u);
+    EXPECT_THAT(polygons, Each(SizeIs(quads ? 4u : 3u)));
     return quads ? 1 : 2;
   }
 };
@@ -134,22 +136,19 @@ TEST_F(CubeListTest, FacesWindCounterClockwiseSeenFromOutside) {
   const int perFace = PolygonsPerFace(polygons, 3);
   ASSERT_EQ(polygons.size(), 3u * perFace);
   // The +z face first, then +x, then +y, told apart by where their centres lie.
-  const auto centre = [&](int face) {
-    std::array<float, 2> c{0, 0};
+  const auto centre = [&](int face, int axis) {
+    float sum = 0;
     int n = 0;
     for (int k = face * perFace; k < (face + 1) * perFace; ++k) {
       for (const auto& v : polygons[k]) {
-        c[0] += v[0];
-        c[1] += v[1];
+        sum += v[axis];
         ++n;
       }
     }
-    c[0] /= n;
-    c[1] /= n;
-    return c;
+    return sum / n;
   };
-  EXPECT_GT(centre(1)[0], centre(0)[0]);  // +x face right of the +z face
-  EXPECT_GT(centre(2)[1], centre(0)[1]);  // +y face above it
+  EXPECT_GT(centre(1, 0), centre(0, 0));  // +x face right of the +z face
+  EXPECT_GT(centre(2, 1), centre(0, 1));  // +y face above it
 }
 
 TEST_F(CubeListTest, DeleteFreesTheList) {
@@ -190,20 +189,17 @@ TEST_F(Material, DiffuseIsTheColourAmbientAFifthEmissionBlack) {
 class Projection : public GLTest {};
 
 TEST_F(Projection, AspectFollowsTheAreaAndTheModelViewHoldsTheCamera) {
-  struct Row {
-    int width, height;
-    double aspect;
-  };
-  for (const Row& row : {Row{300, 400, 0.75}, Row{800, 400, 2.0}, Row{400, 300, 4.0 / 3.0}}) {
+  for (auto [width, height, aspect] :
+       {std::tuple{300, 400, 0.75}, {800, 400, 2.0}, {400, 300, 4.0 / 3.0}}) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    ApplyProjection(DEFAULT_CAMERA, row.width, row.height);
+    ApplyProjection(DEFAULT_CAMERA, width, height);
     double p[16];
     glGetDoublev(GL_PROJECTION_MATRIX, p);
     const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
     // OpenGL keeps its matrices in single precision.
     EXPECT_NEAR(p[5], f, 1e-6);
-    EXPECT_NEAR(p[5] / p[0], row.aspect, 1e-6);
+    EXPECT_NEAR(p[5] / p[0], aspect, 1e-6);
     EXPECT_NEAR(p[10], -1001.0 / 999.0, 1e-6);  // near 1, far 1000
     EXPECT_NEAR(p[14], -2000.0 / 999.0, 1e-6);
 
@@ -212,7 +208,7 @@ TEST_F(Projection, AspectFollowsTheAreaAndTheModelViewHoldsTheCamera) {
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
     glGetIntegerv(GL_VIEWPORT, viewport.data());
-    EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, row.width, row.height}));
+    EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, width, height}));
     EXPECT_TRUE(ModelViewIsTheCamera());
   }
   EXPECT_NO_GL_ERROR();

@@ -25,7 +25,6 @@ struct PartRow {
   const char* name;
   const char* parent;  // nullptr for the root
   int index;           // index among the parent's children
-  NodeKind kind;
   double offset[3];
   double size[3];
   Preset colour;
@@ -33,46 +32,33 @@ struct PartRow {
   double minAngle;
   double maxAngle;
   bool selectable;
+  // The root is the figure's only group; every part is a box.
+  NodeKind kind() const { return parent == nullptr ? NODE_GROUP : NODE_BOX; }
 };
 
 // clang-format off
+// name, parent, index among the parent's children, offset from the parent, size, colour,
+// pivot, joint limits, selectable
 inline const std::vector<PartRow>& FigureTable() {
   static const std::vector<PartRow> rows = {
-      {"Root", nullptr, 0, NODE_GROUP, {0, 0, 0}, {0, 0, 0}, Preset::None, {0, 0, 0}, 0, 0, false},
-      {"Torso", "Root", 0, NODE_BOX, {0, 0, 0}, {1.0, 1.25, 0.8}, Preset::Orange, {0, 0, 0}, 0, 0,
-       false},
-      {"Hips", "Torso", 0, NODE_BOX, {0, -0.875, 0}, {0.5, 0.5, 0.7}, Preset::Teal, {0, 0, 0}, 0,
-       0, false},
-      {"Shoulders", "Torso", 1, NODE_BOX, {0, 0.75, 0}, {1.25, 0.25, 0.8}, Preset::Teal, {0, 0, 0},
-       0, 0, false},
-      {"Neck", "Shoulders", 0, NODE_BOX, {0, 0.3, 0}, {0.2, 0.35, 0.2}, Preset::Orange,
-       {0, -0.175, 0}, -50, 95, true},
-      {"Head", "Neck", 0, NODE_BOX, {0, 0.575, 0}, {0.8, 0.8, 0.7}, Preset::Slate, {0, -0.4, 0},
-       -50, 90, true},
-      {"RightUpperArm", "Shoulders", 1, NODE_BOX, {-0.75, -0.225, 0}, {0.25, 0.7, 0.3},
-       Preset::Slate, {0, 0.35, 0}, -400, 227, true},
-      {"LeftUpperArm", "Shoulders", 2, NODE_BOX, {0.75, -0.225, 0}, {0.25, 0.7, 0.3},
-       Preset::Slate, {0, 0.35, 0}, -400, 227, true},
-      {"RightForearm", "RightUpperArm", 0, NODE_BOX, {0, -0.65, 0}, {0.2, 0.6, 0.2}, Preset::Teal,
-       {0, 0.3, 0}, -264, 40, true},
-      {"LeftForearm", "LeftUpperArm", 0, NODE_BOX, {0, -0.65, 0}, {0.2, 0.6, 0.2}, Preset::Teal,
-       {0, 0.3, 0}, -264, 40, true},
-      {"RightHand", "RightForearm", 0, NODE_BOX, {0, -0.425, 0}, {0.2, 0.25, 0.15},
-       Preset::Orange, {0, 0.125, 0}, -190, 180, true},
-      {"LeftHand", "LeftForearm", 0, NODE_BOX, {0, -0.425, 0}, {0.2, 0.25, 0.15}, Preset::Orange,
-       {0, 0.125, 0}, -190, 180, true},
-      {"RightThigh", "Hips", 0, NODE_BOX, {-0.425, -0.25, 0}, {0.35, 1.0, 0.35}, Preset::Slate,
-       {0, 0.5, 0}, -230, 135, true},
-      {"LeftThigh", "Hips", 1, NODE_BOX, {0.425, -0.25, 0}, {0.35, 1.0, 0.35}, Preset::Slate,
-       {0, 0.5, 0}, -230, 135, true},
-      {"RightShin", "RightThigh", 0, NODE_BOX, {0, -0.9, 0}, {0.3, 0.8, 0.3}, Preset::Teal,
-       {0, 0.4, 0}, -15, 270, true},
-      {"LeftShin", "LeftThigh", 0, NODE_BOX, {0, -0.9, 0}, {0.3, 0.8, 0.3}, Preset::Teal,
-       {0, 0.4, 0}, -15, 270, true},
-      {"RightFoot", "RightShin", 0, NODE_BOX, {0, -0.5, 0.1}, {0.3, 0.2, 0.5}, Preset::Orange,
-       {0, 0, -0.1}, -30, 180, true},
-      {"LeftFoot", "LeftShin", 0, NODE_BOX, {0, -0.5, 0.1}, {0.3, 0.2, 0.5}, Preset::Orange,
-       {0, 0, -0.1}, -30, 180, true},
+    {"Root", nullptr, 0, {0, 0, 0}, {0, 0, 0}, Preset::None, {0, 0, 0}, 0, 0, false},
+    {"Torso", "Root", 0, {0, 0, 0}, {1.0, 1.25, 0.8}, Preset::Orange, {0, 0, 0}, 0, 0, false},
+    {"Hips", "Torso", 0, {0, -0.875, 0}, {0.5, 0.5, 0.7}, Preset::Teal, {0, 0, 0}, 0, 0, false},
+    {"Shoulders", "Torso", 1, {0, 0.75, 0}, {1.25, 0.25, 0.8}, Preset::Teal, {0, 0, 0}, 0, 0, false},
+    {"Neck", "Shoulders", 0, {0, 0.3, 0}, {0.2, 0.35, 0.2}, Preset::Orange, {0, -0.175, 0}, -50, 95, true},
+    {"Head", "Neck", 0, {0, 0.575, 0}, {0.8, 0.8, 0.7}, Preset::Slate, {0, -0.4, 0}, -50, 90, true},
+    {"RightUpperArm", "Shoulders", 1, {-0.75, -0.225, 0}, {0.25, 0.7, 0.3}, Preset::Slate, {0, 0.35, 0}, -400, 227, true},
+    {"LeftUpperArm", "Shoulders", 2, {0.75, -0.225, 0}, {0.25, 0.7, 0.3}, Preset::Slate, {0, 0.35, 0}, -400, 227, true},
+    {"RightForearm", "RightUpperArm", 0, {0, -0.65, 0}, {0.2, 0.6, 0.2}, Preset::Teal, {0, 0.3, 0}, -264, 40, true},
+    {"LeftForearm", "LeftUpperArm", 0, {0, -0.65, 0}, {0.2, 0.6, 0.2}, Preset::Teal, {0, 0.3, 0}, -264, 40, true},
+    {"RightHand", "RightForearm", 0, {0, -0.425, 0}, {0.2, 0.25, 0.15}, Preset::Orange, {0, 0.125, 0}, -190, 180, true},
+    {"LeftHand", "LeftForearm", 0, {0, -0.425, 0}, {0.2, 0.25, 0.15}, Preset::Orange, {0, 0.125, 0}, -190, 180, true},
+    {"RightThigh", "Hips", 0, {-0.425, -0.25, 0}, {0.35, 1.0, 0.35}, Preset::Slate, {0, 0.5, 0}, -230, 135, true},
+    {"LeftThigh", "Hips", 1, {0.425, -0.25, 0}, {0.35, 1.0, 0.35}, Preset::Slate, {0, 0.5, 0}, -230, 135, true},
+    {"RightShin", "RightThigh", 0, {0, -0.9, 0}, {0.3, 0.8, 0.3}, Preset::Teal, {0, 0.4, 0}, -15, 270, true},
+    {"LeftShin", "LeftThigh", 0, {0, -0.9, 0}, {0.3, 0.8, 0.3}, Preset::Teal, {0, 0.4, 0}, -15, 270, true},
+    {"RightFoot", "RightShin", 0, {0, -0.5, 0.1}, {0.3, 0.2, 0.5}, Preset::Orange, {0, 0, -0.1}, -30, 180, true},
+    {"LeftFoot", "LeftShin", 0, {0, -0.5, 0.1}, {0.3, 0.2, 0.5}, Preset::Orange, {0, 0, -0.1}, -30, 180, true},
   };
   return rows;
 }

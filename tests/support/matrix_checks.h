@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -26,12 +27,10 @@ inline Vec3 Apply(const Matrix4 m, const Vec3& p) {
 // Success when every one of the n values of `a` is within `tol` of `b`'s; otherwise the first
 // that is not.
 inline ::testing::AssertionResult ValuesNear(const double* a, const double* b, int n, double tol) {
-  for (int k = 0; k < n; ++k) {
-    if (!(std::fabs(a[k] - b[k]) <= tol)) {
-      return ::testing::AssertionFailure() << "element " << k << ": " << a[k] << " vs " << b[k];
-    }
-  }
-  return ::testing::AssertionSuccess();
+  const auto near = [tol](double x, double y) { return std::fabs(x - y) <= tol; };
+  const auto [x, y] = std::mismatch(a, a + n, b, near);
+  if (x == a + n) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "element " << x - a << ": " << *x << " vs " << *y;
 }
 
 // Element k of a matrix is the one in row k / 4, column k % 4.

@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -105,10 +106,7 @@ inline void PoseTheFigure(CTobrinView& view, std::initializer_list<const char*> 
 }
 
 inline bool Finite(const double* v, int n) {
-  for (int i = 0; i < n; ++i) {
-    if (!std::isfinite(v[i])) return false;
-  }
-  return true;
+  return std::all_of(v, v + n, [](double x) { return std::isfinite(x); });
 }
 
 // The invariants of the view and its figure; an empty result when all hold.

@@ -41,10 +41,6 @@ class ViewTest : public GLTest {
     ASSERT_EQ(view->OnCreate(), 0);
     view->OnSize(400, 300);
   }
-  void TearDown() override {
-    view.reset();
-    host.reset();
-  }
 
   // Resets the log's counters, leaving the capture state as it is.
   void ClearLog() {

@@ -28,26 +28,25 @@ class Commands : public ViewTest {
 TEST_F(Commands, ModesSetTheRadioMarksAndRepaintWithoutTouchingTheFigure) {
   struct Row {
     void (CTobrinView::*command)();
+    void (CTobrinView::*update)(CommandState&) const;  // the state handler of the mode's mark
     int mode;
   };
-  const Row rows[] = {{&CTobrinView::OnModePosition, MODE_POSITION},
-                      {&CTobrinView::OnModeJoints, MODE_JOINTS},
-                      {&CTobrinView::OnModeOrientation, MODE_ORIENTATION}};
+  const Row rows[] = {
+      {&CTobrinView::OnModePosition, &CTobrinView::OnUpdateModePosition, MODE_POSITION},
+      {&CTobrinView::OnModeJoints, &CTobrinView::OnUpdateModeJoints, MODE_JOINTS},
+      {&CTobrinView::OnModeOrientation, &CTobrinView::OnUpdateModeOrientation, MODE_ORIENTATION}};
   for (const Row& row : rows) {
     ClearLog();
     (view.get()->*row.command)();
     EXPECT_EQ(view->m_nMode, row.mode);
     EXPECT_EQ(log.repaints, 1);
-    RecordingState position, orientation, joints;
-    view->OnUpdateModePosition(position);
-    view->OnUpdateModeOrientation(orientation);
-    view->OnUpdateModeJoints(joints);
-    EXPECT_EQ(position.radio, row.mode == MODE_POSITION);
-    EXPECT_EQ(orientation.radio, row.mode == MODE_ORIENTATION);
-    EXPECT_EQ(joints.radio, row.mode == MODE_JOINTS);
-    for (const RecordingState* s : {&position, &orientation, &joints}) {
-      EXPECT_EQ(s->radios, 1);
-      EXPECT_EQ(s->checks + s->enables + s->texts, 0);  // never disabled, never checked
+    for (const Row& mark : rows) {
+      RecordingState state;
+      (view.get()->*mark.update)(state);
+      EXPECT_EQ(state.radio, mark.mode == row.mode)
+          << "mark " << mark.mode << ", mode " << row.mode;
+      EXPECT_EQ(state.radios, 1);
+      EXPECT_EQ(state.checks + state.enables + state.texts, 0);  // never disabled, never checked
     }
     EXPECT_EQ(log.repaints, 1);  // the mode marks ask for no repaint
   }

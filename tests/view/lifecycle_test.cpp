@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "tests/support/figure_table.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/view_fixture.h"
 
@@ -15,12 +14,9 @@ TEST(ViewConstants, HaveTheirDesignValues) {
   EXPECT_EQ(POSITION_STEP, 0.02);
   EXPECT_EQ(ARCBALL_RADIUS_FACTOR, 0.5);
   EXPECT_EQ(ARCBALL_ANGLE_SCALE, 114.59493872353971);
-  EXPECT_EQ(MODE_POSITION, 1);
-  EXPECT_EQ(MODE_ORIENTATION, 2);
-  EXPECT_EQ(MODE_JOINTS, 3);
-  EXPECT_EQ(DRAG_NONE, 0);
-  EXPECT_EQ(DRAG_LEFT, 1);
-  EXPECT_EQ(DRAG_RIGHT, 2);
+  EXPECT_EQ((std::array<int, 3>{MODE_POSITION, MODE_ORIENTATION, MODE_JOINTS}),
+            (std::array<int, 3>{1, 2, 3}));
+  EXPECT_EQ((std::array<int, 3>{DRAG_NONE, DRAG_LEFT, DRAG_RIGHT}), (std::array<int, 3>{0, 1, 2}));
 }
 
 class FreshView : public GLTest {};
