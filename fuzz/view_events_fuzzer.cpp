@@ -134,27 +134,6 @@ std::string CheckRigidPose(const double* m) {
   return std::fabs(det - 1.0) > kTolerance ? "the pose mirrors the figure; " : "";
 }
 
-// However a part got to its angle, one turn by that angle about its joint puts it there:
-// T(restOffset) x T(pivot) x R(angle about x) x T(-pivot). The rotation block is R, and the
-// translation restOffset + pivot - R pivot.
-std::string CheckJointPlacement(const PartNode* n) {
-  const double turn = n->angle * (3.1415 / 360.0);
-  const double c = std::cos(turn), s = std::sin(turn);
-  const double* p = n->pivot;
-  const double expected[16] = {1, 0, 0,  n->restOffset[0],
-                               0, c, -s, n->restOffset[1] + p[1] - (c * p[1] - s * p[2]),
-                               0, s, c,  n->restOffset[2] + p[2] - (s * p[1] + c * p[2]),
-                               0, 0, 0,  1};
-  for (int i = 0; i < 16; ++i) {
-    if (std::fabs(n->matrix[i] - expected[i]) > kTolerance) {
-      return "a part at angle " + std::to_string(n->angle) +
-             " is not where one turn about its joint puts it (element " + std::to_string(i) + ": " +
-             std::to_string(n->matrix[i]) + " for " + std::to_string(expected[i]) + "); ";
-    }
-  }
-  return "";
-}
-
 class Session {
  public:
   Session() : headless_(*g_gl) {
@@ -232,7 +211,16 @@ class Session {
       problems += "Reset left the pose other than the identity; ";
     for (const PartNode* n : nodes_) {
       if (n == root) continue;
-      problems += CheckJointPlacement(n);
+      Matrix4 placed;
+      tobrin_test::JointPlacement(n, placed);
+      const auto near = [](double a, double b) { return std::fabs(a - b) <= kTolerance; };
+      if (const auto [m, p] = std::mismatch(n->matrix, n->matrix + 16, placed, near);
+          m != n->matrix + 16) {
+        problems += "a part at angle " + std::to_string(n->angle) +
+                    " is not where one turn about its joint puts it (element " +
+                    std::to_string(m - n->matrix) + ": " + std::to_string(*m) + " for " +
+                    std::to_string(*p) + "); ";
+      }
       Matrix4 promised;
       MakeTranslation(promised, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
       if (op == kOpResetJoints &&

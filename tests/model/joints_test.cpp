@@ -16,19 +16,6 @@ namespace {
 
 using namespace tobrin_test;
 
-// Success when the node's matrix is T(restOffset) x T(pivot) x R(angle) x T(-pivot) within
-// `tol`: where a node with accepted bends must be.
-::testing::AssertionResult AtClosedForm(const PartNode* n, double tol) {
-  Matrix4 out, to, r, from;
-  MakeTranslation(out, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
-  MakeTranslation(to, n->pivot[0], n->pivot[1], n->pivot[2]);
-  MakeRotation(r, n->angle, 1, 0, 0);
-  MakeTranslation(from, -n->pivot[0], -n->pivot[1], -n->pivot[2]);
-  for (const double* factor : {to, r, from})
-    MultiplyMatrices(out, factor, out);
-  return MatricesNear(n->matrix, out, tol);
-}
-
 class Joints : public ::testing::Test {
  protected:
   PartNodePtr root = BuildFigure();
@@ -125,8 +112,8 @@ TEST_F(Joints, NestedSelectionsTurnEachAboutItsOwnJointAndCarryTheChild) {
   BendJoints(root.get(), -25);
   EXPECT_EQ(upper->angle, -55);
   EXPECT_EQ(forearm->angle, -55);
-  EXPECT_TRUE(AtClosedForm(upper, 1e-12));
-  EXPECT_TRUE(AtClosedForm(forearm, 1e-12));
+  EXPECT_TRUE(AtJointPlacement(upper, 1e-12));
+  EXPECT_TRUE(AtJointPlacement(forearm, 1e-12));
   // In the shoulder bar's frame the elbow follows the upper arm's turn.
   Matrix4 elbowFrame;
   MultiplyMatrices(upper->matrix, forearm->matrix, elbowFrame);
@@ -209,7 +196,7 @@ TEST_F(Joints, RandomBendsStayInsideTheLimitsAndMatchTheClosedForm) {
       } else {
         ASSERT_EQ(n->angle, 0.0);
       }
-      ASSERT_TRUE(AtClosedForm(n, 1e-9)) << "step " << i;
+      ASSERT_TRUE(AtJointPlacement(n, 1e-9)) << "step " << i;
     });
     if (HasFatalFailure()) return;
   }

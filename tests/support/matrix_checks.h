@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "model/matrix.h"
+#include "model/part_node.h"
 
 namespace tobrin_test {
 
@@ -40,6 +41,25 @@ inline ::testing::AssertionResult MatricesNear(const Matrix4 a, const Matrix4 b,
 
 inline ::testing::AssertionResult PointsNear(const Vec3& a, const Vec3& b, double tol) {
   return ValuesNear(a.data(), b.data(), 3, tol);
+}
+
+// T(restOffset) x T(pivot) x R(angle) x T(-pivot): however a part got to its angle, one turn by
+// that angle about its joint puts it there.
+inline void JointPlacement(const PartNode* n, Matrix4 out) {
+  Matrix4 to, r, from;
+  MakeTranslation(out, n->restOffset[0], n->restOffset[1], n->restOffset[2]);
+  MakeTranslation(to, n->pivot[0], n->pivot[1], n->pivot[2]);
+  MakeRotation(r, n->angle, 1, 0, 0);
+  MakeTranslation(from, -n->pivot[0], -n->pivot[1], -n->pivot[2]);
+  for (const double* factor : {to, r, from})
+    MultiplyMatrices(out, factor, out);
+}
+
+// Success when the node's matrix is its joint placement within `tol`.
+inline ::testing::AssertionResult AtJointPlacement(const PartNode* n, double tol) {
+  Matrix4 placed;
+  JointPlacement(n, placed);
+  return MatricesNear(n->matrix, placed, tol);
 }
 
 // Largest deviation of the rotation block from orthonormal: max |R^T R - I|.
