@@ -20,11 +20,16 @@ using namespace tobrin_test;
 using Files = std::vector<std::string>;
 using State = SettingsFileState;
 using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 // How many entries a folder holds: none but the file itself after an atomic write.
 long EntriesIn(const std::string& folder) {
-  return std::distance(std::filesystem::directory_iterator(folder),
-                       std::filesystem::directory_iterator());
+  return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+// The permission bits of the file that `path` leads to (all bits when there is none).
+int Permissions(const std::string& path) {
+  return static_cast<int>(fs::status(path).permissions());
 }
 
 TEST(ParseSettings, ReadsTheRecentFilesInOrderAndPreviewPages) {
@@ -188,9 +193,7 @@ TEST(WriteFileAtomically, CreatesTheFolderAndReplacesTheFileWhole) {
   chmod(path.c_str(), 0644);
   ASSERT_TRUE(WriteFileAtomically(path, "second\n", &error)) << error;
   EXPECT_EQ(ReadFile(path), "second\n");
-  struct stat st;
-  ASSERT_EQ(stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0644u);       // permissions kept
+  EXPECT_EQ(Permissions(path), 0644);        // permissions kept
   EXPECT_EQ(EntriesIn(dir / "deep/er"), 1);  // no temporary files are left behind
 }
 
@@ -201,34 +204,28 @@ TEST(WriteFileAtomically, FollowsASymbolicLink) {
   std::string error;
   ASSERT_TRUE(WriteFileAtomically(dir / "link.ini", "new", &error)) << error;
   EXPECT_EQ(ReadFile(dir / "real.ini"), "new");
-  struct stat st;
-  ASSERT_EQ(lstat((dir / "link.ini").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
 }
 
 TEST(WriteFileAtomically, ALinkStaysALinkAndItsFileIsWrittenInItsOwnFolder) {
   struct Row {
-    const char* what;
     std::vector<std::pair<std::string, std::string>> links;  // name, target
     std::string file;                                        // where the text must land
-    mode_t mode;                                             // of the file before, 0 for none
+    int mode;                                                // of the file before, 0 for none
   };
   const Row rows[] = {
-      {"dangling, absolute", {{"tobrin.ini", "@/dots/tobrin.ini"}}, "dots/tobrin.ini", 0},
-      {"dangling, relative, into a folder not yet made",
-       {{"tobrin.ini", "new/dots/tobrin.ini"}},
-       "new/dots/tobrin.ini",
-       0},
-      {"a chain, relative from each link's folder",
-       {{"tobrin.ini", "dots/link2"}, {"dots/link2", "../real/tobrin.ini"}},
-       "real/tobrin.ini",
-       0640},
+      // Dangling, absolute.
+      {{{"tobrin.ini", "@/dots/tobrin.ini"}}, "dots/tobrin.ini", 0},
+      // Dangling, relative, into a folder not yet made.
+      {{{"tobrin.ini", "new/dots/tobrin.ini"}}, "new/dots/tobrin.ini", 0},
+      // A chain, relative from each link's folder.
+      {{{"tobrin.ini", "dots/link"}, {"dots/link", "../real/tobrin.ini"}}, "real/tobrin.ini", 0640},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+    SCOPED_TRACE(row.file);
     TempDir dir;
-    std::filesystem::create_directories(dir / "dots");
-    std::filesystem::create_directories(dir / "real");
+    fs::create_directories(dir / "dots");
+    fs::create_directories(dir / "real");
     for (const auto& [name, target] : row.links) {
       const std::string to = target[0] == '@' ? dir.path() + target.substr(1) : target;
       ASSERT_EQ(symlink(to.c_str(), (dir / name).c_str()), 0);
@@ -240,15 +237,11 @@ TEST(WriteFileAtomically, ALinkStaysALinkAndItsFileIsWrittenInItsOwnFolder) {
     std::string error;
     ASSERT_TRUE(WriteFileAtomically(dir / "tobrin.ini", "new", &error)) << error;
     EXPECT_EQ(ReadFile(dir / row.file), "new");
-    struct stat st;
-    for (const auto& link : row.links) {
-      ASSERT_EQ(lstat((dir / link.first).c_str(), &st), 0);
-      EXPECT_TRUE(S_ISLNK(st.st_mode)) << link.first;
-    }
-    ASSERT_EQ(stat((dir / row.file).c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, row.mode != 0 ? row.mode : 0600);
+    for (const auto& link : row.links)
+      EXPECT_TRUE(fs::is_symlink(dir / link.first)) << link.first;
+    EXPECT_EQ(Permissions(dir / row.file), row.mode != 0 ? row.mode : 0600);
     // No temporary file left beside it.
-    EXPECT_EQ(EntriesIn(std::filesystem::path(dir / row.file).parent_path()), 1);
+    EXPECT_EQ(EntriesIn(fs::path(dir / row.file).parent_path()), 1);
   }
   // A loop of links names no file: nothing is written, the links stay.
   TempDir dir;
@@ -256,7 +249,7 @@ TEST(WriteFileAtomically, ALinkStaysALinkAndItsFileIsWrittenInItsOwnFolder) {
   ASSERT_EQ(symlink("a", (dir / "b").c_str()), 0);
   std::string error;
   EXPECT_FALSE(WriteFileAtomically(dir / "a", "x", &error));
-  EXPECT_EQ(std::filesystem::read_symlink(dir / "a"), "b");
+  EXPECT_EQ(fs::read_symlink(dir / "a"), "b");
 }
 
 TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileIntact) {

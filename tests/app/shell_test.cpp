@@ -78,15 +78,17 @@ class Shell : public ShellTest {
     ShellTest::TearDown();
   }
 
-  // Answers file dialogs with `path` (or cancels them), noting how they asked.
-  void AnswerFileDialog(const std::string& path, wxString* title = nullptr,
-                        wxString* wildcard = nullptr, wxString* proposed = nullptr,
-                        long* style = nullptr) {
-    SetFileDialogAnswer([=](wxFileDialog& files) {
-      if (title) *title = files.GetMessage();
-      if (wildcard) *wildcard = files.GetWildcard();
-      if (proposed) *proposed = files.GetFilename();
-      if (style) *style = files.GetWindowStyle();
+  // How the last file dialog asked: its title, its file types, the name it proposed, its style.
+  struct Asked {
+    wxString title, wildcard, proposed;
+    long style = 0;
+  } asked_;
+
+  // Answers file dialogs with `path` (or cancels them), noting in asked_ how they asked.
+  void AnswerFileDialog(const std::string& path) {
+    SetFileDialogAnswer([this, path](wxFileDialog& files) {
+      asked_ = {files.GetMessage(), files.GetWildcard(), files.GetFilename(),
+                files.GetWindowStyle()};
       return PathToWx(path);
     });
   }
@@ -183,9 +185,8 @@ TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
     press.SetShiftDown(flags & wxACCEL_SHIFT);
     return table->GetCommand(press);
   };
-  for (const Key& key : keys) {
+  for (const Key& key : keys)
     EXPECT_EQ(commandOf(key.code, key.flags), key.id) << key.code << " with " << key.flags;
-  }
   EXPECT_EQ(commandOf('O', wxACCEL_NORMAL), -1);
   EXPECT_EQ(commandOf('O', wxACCEL_CTRL | wxACCEL_SHIFT), -1);
 }
@@ -224,35 +225,35 @@ TEST_F(Shell, HighlightedItemsShowTheirPromptsAndClosingRestoresReady) {
 }
 
 TEST_F(Shell, ModeCommandsMoveTheBulletAndVisibleArcballItsCheck) {
-  wxMenuBar* bar = frame().GetMenuBar();
-  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
-  EXPECT_TRUE(bar->IsChecked(ID_MODE_ORIENTATION));
-  EXPECT_FALSE(bar->IsChecked(ID_MODE_VISIBLE_ARCBALL));
+  // Whether the item shows its bullet or check, as its menu would if opened now.
+  const auto checked = [&](int id) {
+    frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    return frame().GetMenuBar()->IsChecked(id);
+  };
+  EXPECT_TRUE(checked(ID_MODE_ORIENTATION));
+  EXPECT_FALSE(checked(ID_MODE_VISIBLE_ARCBALL));
   Command(ID_MODE_JOINTS);
-  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
   EXPECT_EQ(view().m_nMode, MODE_JOINTS);
-  EXPECT_TRUE(bar->IsChecked(ID_MODE_JOINTS));
-  EXPECT_FALSE(bar->IsChecked(ID_MODE_ORIENTATION));
+  EXPECT_TRUE(checked(ID_MODE_JOINTS));
+  EXPECT_FALSE(checked(ID_MODE_ORIENTATION));
   Command(ID_MODE_POSITION);
-  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
-  EXPECT_TRUE(bar->IsChecked(ID_MODE_POSITION));
+  EXPECT_TRUE(checked(ID_MODE_POSITION));
   Command(ID_MODE_VISIBLE_ARCBALL);
-  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
   EXPECT_TRUE(view().m_bArcballVisible);
-  EXPECT_TRUE(bar->IsChecked(ID_MODE_VISIBLE_ARCBALL));
+  EXPECT_TRUE(checked(ID_MODE_VISIBLE_ARCBALL));
   Command(ID_MODE_VISIBLE_ARCBALL);
-  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
-  EXPECT_FALSE(bar->IsChecked(ID_MODE_VISIBLE_ARCBALL));
+  EXPECT_FALSE(checked(ID_MODE_VISIBLE_ARCBALL));
 }
 
 TEST_F(Shell, ResetCommandsReachTheView) {
   PoseTheFigure(view(), {"LeftShin"});
+  const PartNode* shin = Part(view().m_pRoot.get(), "LeftShin");
   Command(ID_FILE_RESET);
   EXPECT_TRUE(MatricesNear(view().m_pRoot->matrix, kIdentity, 0.0));
-  EXPECT_NE(Part(view().m_pRoot.get(), "LeftShin")->angle, 0.0);
+  EXPECT_NE(shin->angle, 0.0);
   Command(ID_FILE_RESET_JOINTS);
-  EXPECT_EQ(Part(view().m_pRoot.get(), "LeftShin")->angle, 0.0);
-  EXPECT_EQ(Part(view().m_pRoot.get(), "LeftShin")->selected, 1);
+  EXPECT_EQ(shin->angle, 0.0);
+  EXPECT_EQ(shin->selected, 1);
 }
 
 TEST_F(Shell, NewKeepsDocumentViewWindowAndFigure) {
@@ -275,11 +276,10 @@ TEST_F(Shell, OpenGivesTheDocumentTheFileAndTheRecentListAndReadsNothing) {
   WriteFile(path, "kept as it is");
   PoseTheFigure(view(), {"LeftShin"});
   const TreeState before = Snapshot();
-  wxString title, wildcard;
-  AnswerFileDialog(path, &title, &wildcard);
+  AnswerFileDialog(path);
   Command(ID_FILE_OPEN);
-  EXPECT_EQ(title, "Open");
-  EXPECT_EQ(wildcard, "All Files (*.*)|*");
+  EXPECT_EQ(asked_.title, "Open");
+  EXPECT_EQ(asked_.wildcard, "All Files (*.*)|*");
   EXPECT_EQ(Document()->GetFilename(), path);
   EXPECT_EQ(Document()->GetTitle(), "figure.dat");
   EXPECT_EQ(frame().GetTitle(), "Tobrin");
@@ -335,14 +335,12 @@ TEST_F(Shell, FilesThatCannotBeOpenedGetOneMessageAndChangeNothing) {
 TEST_F(Shell, SaveOfANewDocumentCreatesAnEmptyFileAfterAskingForItsName) {
   const std::string path = *files_ / "saved.tob";
   WriteFile(path, "to be replaced");
-  wxString title, wildcard, proposed;
-  long style = 0;
-  AnswerFileDialog(path, &title, &wildcard, &proposed, &style);
+  AnswerFileDialog(path);
   Command(ID_FILE_SAVE);
-  EXPECT_EQ(title, "Save As");
-  EXPECT_EQ(wildcard, "All Files (*.*)|*");
-  EXPECT_EQ(proposed, "Untitled");
-  EXPECT_TRUE(style & wxFD_OVERWRITE_PROMPT);
+  EXPECT_EQ(asked_.title, "Save As");
+  EXPECT_EQ(asked_.wildcard, "All Files (*.*)|*");
+  EXPECT_EQ(asked_.proposed, "Untitled");
+  EXPECT_TRUE(asked_.style & wxFD_OVERWRITE_PROMPT);
   EXPECT_EQ(ReadFile(path), "");
   EXPECT_EQ(Document()->GetFilename(), path);
   EXPECT_EQ(History()[0], path);
@@ -403,8 +401,7 @@ TEST_F(Shell, HelpWithoutItsBookSaysSoAndChangesNothing) {
 
 TEST_F(Shell, HelpBooksThatAreMissingDamagedOrFineAreToldApart) {
   TempDir books;
-  const std::string source = std::string(TOBRIN_SOURCE_DIR) + "/res/help";
-  std::filesystem::copy(source, books / "good");
+  std::filesystem::copy(TOBRIN_SOURCE_DIR "/res/help", books / "good");
   std::filesystem::create_directories(books / "damaged");
   WriteFile(books / "damaged/tobrin.hhp", "\x01\x02 not a help project \xff");
   wxString message;
@@ -417,10 +414,9 @@ TEST_F(Shell, HelpBooksThatAreMissingDamagedOrFineAreToldApart) {
   HelpBook good(OnePath(books / "good/tobrin.hhp"));
   EXPECT_TRUE(good.DisplayIndex(&frame(), &message)) << message;
   Pump();
-  bool helpShown = false;
-  for (wxWindow* w : wxTopLevelWindows)
-    helpShown |= w->IsShown() && w->GetLabel().Contains("Help");
-  EXPECT_TRUE(helpShown);
+  EXPECT_TRUE(std::any_of(wxTopLevelWindows.begin(), wxTopLevelWindows.end(), [](wxWindow* w) {
+    return w->IsShown() && w->GetLabel().Contains("Help");
+  }));
 }
 
 TEST_F(Shell, AHelpWindowStillOpenLetsGoOfItsControllerWhenTheBookGoes) {
@@ -429,12 +425,11 @@ TEST_F(Shell, AHelpWindowStillOpenLetsGoOfItsControllerWhenTheBookGoes) {
   wxString message;
   wxHtmlHelpFrame* helpFrame = nullptr;
   {
-    HelpBook book(OnePath(std::string(TOBRIN_SOURCE_DIR) + "/res/help/tobrin.hhp"));
+    HelpBook book(OnePath(TOBRIN_SOURCE_DIR "/res/help/tobrin.hhp"));
     ASSERT_TRUE(book.DisplayIndex(&frame(), &message)) << message;
     Pump();
-    for (wxWindow* w : wxTopLevelWindows) {
+    for (wxWindow* w : wxTopLevelWindows)
       if (auto* f = dynamic_cast<wxHtmlHelpFrame*>(w)) helpFrame = f;
-    }
     ASSERT_NE(helpFrame, nullptr);
     ASSERT_NE(helpFrame->GetHelpWindow()->GetController(), nullptr);
   }
@@ -577,7 +572,7 @@ TEST_F(Settings, AFolderInThePlaceOfTheFileLosesNothingAndDoesNotStopExit) {
 
 TEST_F(Settings, TheHelpWindowWritesNothingIntoTheSettingsFile) {
   ASSERT_TRUE(StartApp());
-  HelpBook book(OnePath(std::string(TOBRIN_SOURCE_DIR) + "/res/help/tobrin.hhp"));
+  HelpBook book(OnePath(TOBRIN_SOURCE_DIR "/res/help/tobrin.hhp"));
   wxString message;
   ASSERT_TRUE(book.DisplayIndex(&frame(), &message)) << message;
   Pump();

@@ -93,8 +93,7 @@ class Soak : public TobrinFixture {
       maxDialogMs_ = std::max(maxDialogMs_, MsSince(start));
       return found;
     }
-    ADD_FAILURE() << "the window " << pattern << (shown ? " never appeared" : " never went")
-                  << " (seed " << seed_ << ")";
+    ADD_FAILURE() << "the window " << pattern << (shown ? " never appeared" : " never went");
     return 0;
   }
 
@@ -242,10 +241,20 @@ class Soak : public TobrinFixture {
                        [](int, int, const Rgb& p) { return p.r > 200 && p.g > 200 && p.b > 200; });
   }
 
-  // Reset, Orientation, Visible Arcball through the menus: the milliseconds until the screen
-  // shows the guide sphere as it now should be, which takes the program's event loop handling
-  // three commands and painting; -1 if it never does.
-  double Probe() {
+  // The program's resident memory at the size it started with: the drawing buffers, which
+  // follow the window's size, weigh the same at every measurement.
+  long MeasureResident() {
+    ResizeTo(startWidth_, startHeight_);
+    CheckAlive("before measuring memory");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return ResidentKiB(program_.pid());
+  }
+
+  // The probe: Reset, Orientation, Visible Arcball through the menus, while the program still
+  // runs. Within a second the screen must show the guide sphere as it now should be, which takes
+  // the program's event loop handling three commands and painting.
+  void CheckAlive(const std::string& when) {
+    ASSERT_TRUE(program_.Running()) << "the program ended " << when << ": " << ReadFile(stderr_);
     Keys("alt+f r alt+m o alt+m a");
     sphereOn_ = !sphereOn_;
     const auto start = Clock::now();
@@ -256,33 +265,14 @@ class Soak : public TobrinFixture {
     };
     if (!WaitUntil(answered, 10000, 5)) {
       Keep(shot, "probe");
-      return -1;
+      FAIL() << "no answer to the probe " << when;
     }
     const double ms = MsSince(start);
     maxLatencyMs_ = std::max(maxLatencyMs_, ms);
     ++probes_;
-    return ms;
+    EXPECT_LE(ms, 1000) << "slow answer to the probe " << when;
   }
 
-  // The program's resident memory at the size it started with: the drawing buffers, which
-  // follow the window's size, weigh the same at every measurement.
-  long MeasureResident() {
-    ResizeTo(startWidth_, startHeight_);
-    CheckAlive("before measuring memory");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    return ResidentKiB(program_.pid());
-  }
-
-  // Probes and checks the answer came in time and the program still runs.
-  void CheckAlive(const std::string& when) {
-    ASSERT_TRUE(program_.Running())
-        << "the program ended " << when << " (seed " << seed_ << "): " << ReadFile(stderr_);
-    const double ms = Probe();
-    ASSERT_GE(ms, 0) << "no answer to the probe " << when << " (seed " << seed_ << ")";
-    EXPECT_LE(ms, 1000) << "slow answer to the probe " << when << " (seed " << seed_ << ")";
-  }
-
-  unsigned seed_ = 0;
   std::mt19937 random_;
   int width_ = 0, height_ = 0;  // the main window's size as last set
   int startWidth_ = 0, startHeight_ = 0;
@@ -295,9 +285,11 @@ class Soak : public TobrinFixture {
 
 TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
   const long seconds = EnvironmentNumber("TOBRIN_SOAK_SECONDS", 40);
-  seed_ = static_cast<unsigned>(EnvironmentNumber("TOBRIN_SOAK_SEED", std::random_device{}()));
-  random_.seed(seed_);
-  std::printf("soak: seed %u, %ld s of random input\n", seed_, seconds);
+  const auto seed =
+      static_cast<unsigned>(EnvironmentNumber("TOBRIN_SOAK_SEED", std::random_device{}()));
+  random_.seed(seed);
+  std::printf("soak: seed %u, %ld s of random input\n", seed, seconds);
+  SCOPED_TRACE("seed " + std::to_string(seed));  // on every failure, for reproducing the run
 
   // glibc keeps freed memory, up to twice the largest block it last returned to the system,
   // for later use: after a window of drawing buffers is freed that is many megabytes of noise in
@@ -355,7 +347,7 @@ TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
 #if defined(__SANITIZE_ADDRESS__)
   std::printf("soak: memory growth not judged: AddressSanitizer keeps freed memory aside\n");
 #else
-  EXPECT_LE(rssAfter - rssBefore, 1024) << "resident memory grew (seed " << seed_ << ")";
+  EXPECT_LE(rssAfter - rssBefore, 1024) << "resident memory grew";
 #endif
 
   QuitByMenu();

@@ -74,9 +74,9 @@ class TobrinFixture : public ::testing::Test {
   // Keeps the screenshot of a step, named after the test, for looking at after a failure.
   void Keep(const RgbaImage& image, const std::string& step);
 
-  // Polls screenshots until `ok` holds; keeps the last one if it never does.
-  bool WaitFor(const std::function<bool(const RgbaImage&)>& ok, int ms = 5000,
-               const std::string& step = "timeout");
+  // Polls screenshots until `ok` holds; keeps the last one as `step`'s if it never does.
+  bool WaitFor(const std::string& step, const std::function<bool(const RgbaImage&)>& ok,
+               int ms = 5000);
 
   // The drawing area is the black band of the window; it starts under the menu bar.
   bool FindCanvas(const RgbaImage& shot);
@@ -109,9 +109,9 @@ class TobrinFixture : public ::testing::Test {
 
   // Waits until the screen point shows a selected part's red (or, with red false, anything
   // else): the picked part turned red, or a bend moved it away.
-  bool WaitForRed(Point p, bool red, int ms, const std::string& step) {
-    return WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, p.x, p.y)) == red; }, ms,
-                   step);
+  bool WaitForRed(Point p, bool red, const std::string& step, int ms = 5000) {
+    const auto shows = [&](const RgbaImage& s) { return IsRed(PixelAt(s, p.x, p.y)) == red; };
+    return WaitFor(step, shows, ms);
   }
 
   TempDir config_;
