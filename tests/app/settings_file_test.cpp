@@ -74,8 +74,7 @@ TEST(ParseSettings, ToleratesWhatOtherWritersAndHandsLeaveBehind) {
 }
 
 TEST(FormatSettings, WritesTheExactSectionAndKeyNames) {
-  Settings s;
-  s.recentFiles = {"/one", "/two"};
+  Settings s{{"/one", "/two"}, 0};
   EXPECT_EQ(FormatSettings("", s), "[Recent File List]\nFile1=/one\nFile2=/two\n");
   s.previewPages = 3;
   EXPECT_EQ(FormatSettings("", s),
@@ -87,8 +86,7 @@ TEST(FormatSettings, KeepsEverythingElseInTheFile) {
   const std::string existing =
       "; my notes\n[Window]\nx=5\n[Recent File List]\nFile1=/old1\nKeep=me\nFile2=/old2\n"
       "File4=/old4\n[Settings]\nPreviewPages=7\nOther=1\n[Tail]\nz=9\n";
-  Settings s;
-  s.recentFiles = {"/new"};
+  Settings s{{"/new"}, 0};
   const std::string out = FormatSettings(existing, s);
   EXPECT_EQ(out,
             "; my notes\n[Window]\nx=5\n[Recent File List]\nKeep=me\nFile1=/new\n"
@@ -100,10 +98,8 @@ TEST(FormatSettings, KeepsEverythingElseInTheFile) {
 }
 
 TEST(FormatSettings, LeavesOutWhatOneLineCannotHoldAndRoundTrips) {
-  Settings s;
-  s.recentFiles = {"/a", "/line\nbreak", "/b", "/c", "/d", "/e"};
-  const Settings back = ParseSettings(FormatSettings("", s));
-  EXPECT_EQ(back.recentFiles, (Files{"/a", "/b", "/c", "/d"}));
+  Settings s{{"/a", "/line\nbreak", "/b", "/c", "/d", "/e"}, 0};
+  EXPECT_EQ(ParseSettings(FormatSettings("", s)).recentFiles, (Files{"/a", "/b", "/c", "/d"}));
   // A blank at either end would be trimmed on reading, naming another file: left out too.
   s.recentFiles = {"/a ", " /b", "/c\t", "/d"};
   EXPECT_EQ(ParseSettings(FormatSettings("", s)).recentFiles, (Files{"/d"}));
@@ -167,8 +163,7 @@ TEST(ReadSettingsFile, ReadsAnyTextUpToTheBoundAndNothingBinary) {
 TEST(PrepareSettingsWrite, WritesANewFileOrKeepsEveryByteOfALargeOne) {
   TempDir dir;
   const std::string path = dir / "tobrin.ini";
-  Settings s;
-  s.recentFiles = {"/new/caf\xe9.dat", "/etc/hosts"};
+  const Settings s{{"/new/caf\xe9.dat", "/etc/hosts"}, 0};
   SettingsWrite save = PrepareSettingsWrite(path, s);  // no file yet
   ASSERT_TRUE(save.write);
   EXPECT_EQ(save.text, "[Recent File List]\nFile1=/new/caf\xe9.dat\nFile2=/etc/hosts\n");

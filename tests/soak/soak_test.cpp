@@ -117,14 +117,11 @@ class Soak : public TobrinFixture {
   }
 
   void Drag(int button) {
-    Point p = RandomCanvasPoint();
-    const Point to = RandomCanvasPoint();
+    const Point p = RandomCanvasPoint(), to = RandomCanvasPoint();
     const int steps = Uniform(2, 12);
     std::string args = MouseTo(p) + " mousedown " + std::to_string(button);
-    for (int i = 1; i <= steps; ++i) {
-      const Point q = {p.x + (to.x - p.x) * i / steps, p.y + (to.y - p.y) * i / steps};
-      args += " " + MouseTo(q);
-    }
+    for (int i = 1; i <= steps; ++i)
+      args += " " + MouseTo({p.x + (to.x - p.x) * i / steps, p.y + (to.y - p.y) * i / steps});
     args += " mouseup " + std::to_string(button);
     Xdo(args, 1 + 1 + steps + 1);
   }
@@ -158,42 +155,30 @@ class Soak : public TobrinFixture {
                             "shift+Delete", "ctrl+Insert", "shift+Insert", "F6", "shift+F6"}));
   }
 
-  // Opens a window with `keys`, closes it with `close` once it shows, and waits until it goes.
-  void Dialog(const std::string& keys, const std::string& name,
-              const std::function<void(unsigned long)>& close) {
+  // Opens a window with `keys`; once it shows, closes it with the key `close` in it (or, with
+  // none, as a window manager's close button does) and waits until it goes.
+  void Dialog(const std::string& keys, const std::string& name, const std::string& close) {
     Keys(keys);
     const unsigned long id = WaitForDialog(name, true);
     if (id == 0) return;
-    close(id);
+    if (close.empty())
+      RequestClose(server_->display(), id);
+    else
+      Xdo("windowfocus --sync " + std::to_string(id) + " key " + close, 2);
     WaitForDialog(name, false);
     Focus();
     ++dialogs_;
   }
 
-  // A key in the dialog `id`, focused first.
-  void KeyIn(unsigned long id, const std::string& key) {
-    Xdo("windowfocus --sync " + std::to_string(id) + " key " + key, 2);
-  }
-
-  void AboutBox() {
-    Dialog("alt+h a", "^About tobrin$", [&](unsigned long id) {
-      KeyIn(id, Pick<std::string>({"Escape", "Return"}));
-    });
-  }
-  void OpenDialog() {
-    Dialog("ctrl+o", "^Open$", [&](unsigned long id) { KeyIn(id, "Escape"); });
-  }
-  void HelpWindow() {
-    Dialog("alt+h i", "^Tobrin Help",
-           [&](unsigned long id) { RequestClose(server_->display(), id); });
-  }
+  void AboutBox() { Dialog("alt+h a", "^About tobrin$", Pick<std::string>({"Escape", "Return"})); }
+  void OpenDialog() { Dialog("ctrl+o", "^Open$", "Escape"); }
+  void HelpWindow() { Dialog("alt+h i", "^Tobrin Help", ""); }
 
   void ResizeTo(int width, int height) {
     width_ = width;
     height_ = height;
-    Xdo("windowsize " + std::to_string(window_) + " " + std::to_string(width_) + " " +
-            std::to_string(height_),
-        0);
+    Xdotool("windowsize " + std::to_string(window_) + " " + std::to_string(width) + " " +
+            std::to_string(height));
     ++resizes_;
   }
 
