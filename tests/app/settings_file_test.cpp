@@ -137,23 +137,19 @@ TEST(ReadSettingsFile, ReadsAnyTextUpToTheBoundAndNothingBinary) {
   TempDir dir;
   const std::string head = "[Recent File List]\nFile1=/a\n";
   const std::string largest = head + std::string(MAX_SETTINGS_FILE_SIZE - head.size(), ';');
-  struct Row {
-    std::string bytes;
-    State state;
-  };
-  const Row rows[] = {
+  const std::pair<std::string, State> rows[] = {
       {largest, State::kRead},
       {"[S]\r\nk=\tv\r\nFile1=/caf\xe9.dat \xff\xfe\n", State::kRead},  // paths are bytes
       {"[Recent File List]\nFile1=/a\0b\n"s, State::kRefused},
       {"[S]\nk=\x01\n", State::kRefused},
       {"\xff\xfe[\0S\0]\0"s, State::kRefused},  // UTF-16
   };
-  for (const Row& row : rows) {
-    WriteFile(dir / "tobrin.ini", row.bytes);
+  for (const auto& [bytes, state] : rows) {
+    WriteFile(dir / "tobrin.ini", bytes);
     std::string text, error;
-    EXPECT_EQ(ReadSettingsFile(dir / "tobrin.ini", &text, &error), row.state) << row.bytes.size();
-    if (row.state == State::kRead) {
-      EXPECT_TRUE(text == row.bytes) << row.bytes.size();
+    EXPECT_EQ(ReadSettingsFile(dir / "tobrin.ini", &text, &error), state) << bytes.size();
+    if (state == State::kRead) {
+      EXPECT_TRUE(text == bytes) << bytes.size();
     } else {
       EXPECT_NE(error.find(dir / "tobrin.ini"), std::string::npos) << error;
     }

@@ -192,11 +192,7 @@ TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
 }
 
 TEST_F(Shell, HighlightedItemsShowTheirPromptsAndClosingRestoresReady) {
-  struct Row {
-    int id;
-    wxString prompt;
-  };
-  const Row rows[] = {
+  const std::pair<int, wxString> rows[] = {
       {ID_MODE_POSITION, "Translate the tobrin."},
       {ID_MODE_ORIENTATION, "Rotate the tobrin."},
       {ID_MODE_JOINTS, "Select the parts and then rotate about the joints."},
@@ -211,16 +207,16 @@ TEST_F(Shell, HighlightedItemsShowTheirPromptsAndClosingRestoresReady) {
   };
   ASSERT_FALSE(wxGetStockHelpString(wxID_EXIT).empty());
   wxMenu* mode = frame().GetMenuBar()->GetMenu(1);
-  for (const Row& row : rows) {
-    wxMenuEvent open(wxEVT_MENU_OPEN, 0, mode);
-    frame().GetEventHandler()->ProcessEvent(open);
-    EXPECT_EQ(Status(), "") << "a popup's title has no prompt";
-    wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, row.id);
-    frame().GetEventHandler()->ProcessEvent(highlight);
-    EXPECT_EQ(Status(), row.prompt) << row.id;
-    wxMenuEvent close(wxEVT_MENU_CLOSE, 0, mode);
-    frame().GetEventHandler()->ProcessEvent(close);
-    EXPECT_EQ(Status(), "Ready") << row.id;
+  // Sends the frame a menu event as the toolkit does: the status text it leaves.
+  const auto send = [&](wxEventType type, int id, wxMenu* menu) {
+    wxMenuEvent event(type, id, menu);
+    frame().GetEventHandler()->ProcessEvent(event);
+    return Status();
+  };
+  for (const auto& [id, prompt] : rows) {
+    EXPECT_EQ(send(wxEVT_MENU_OPEN, 0, mode), "") << "a popup's title has no prompt";
+    EXPECT_EQ(send(wxEVT_MENU_HIGHLIGHT, id, nullptr), prompt) << id;
+    EXPECT_EQ(send(wxEVT_MENU_CLOSE, 0, mode), "Ready") << id;
   }
 }
 
@@ -310,23 +306,20 @@ TEST_F(Shell, FilesThatCannotBeOpenedGetOneMessageAndChangeNothing) {
   ASSERT_EQ(Document()->GetFilename(), good);
   const std::string pipe = *files_ / "pipe";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  struct Row {
-    std::string path;
-    bool opens;
-  };
   // A folder or a missing file fail; a named pipe opens at once without blocking.
-  for (const Row& row :
-       {Row{files_->path(), false}, Row{*files_ / "missing.dat", false}, Row{pipe, true}}) {
+  const std::pair<std::string, bool> opens[] = {
+      {files_->path(), false}, {*files_ / "missing.dat", false}, {pipe, true}};
+  for (const auto& [path, opened] : opens) {
     log_->errors.clear();
-    app().DocManager()->CreateDocument(wxString::FromUTF8(row.path), 0);
+    app().DocManager()->CreateDocument(wxString::FromUTF8(path), 0);
     Pump(1);
-    if (row.opens) {
-      EXPECT_TRUE(log_->errors.empty()) << row.path;
-      EXPECT_EQ(Document()->GetFilename(), row.path);
+    if (opened) {
+      EXPECT_TRUE(log_->errors.empty()) << path;
+      EXPECT_EQ(Document()->GetFilename(), path);
     } else {
-      ASSERT_EQ(log_->errors.size(), 1u) << row.path;
-      EXPECT_NE(log_->errors[0].Find(wxString::FromUTF8(row.path)), wxNOT_FOUND);
-      EXPECT_EQ(Document()->GetFilename(), good) << row.path;
+      ASSERT_EQ(log_->errors.size(), 1u) << path;
+      EXPECT_NE(log_->errors[0].Find(wxString::FromUTF8(path)), wxNOT_FOUND);
+      EXPECT_EQ(Document()->GetFilename(), good) << path;
       EXPECT_EQ(History()[0], good);
     }
   }
@@ -530,11 +523,7 @@ TEST_F(Settings, TheRecentListIsReadAtStartAndWrittenAtExitInItsExactForm) {
 }
 
 TEST_F(Settings, BadSettingsFilesGiveTheDefaults) {
-  struct Case {
-    const char* name;
-    std::function<void(const std::string&)> make;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::function<void(const std::string&)>> cases[] = {
       {"missing", [](const std::string&) {}},
       {"binary", [](const std::string& p) { WriteFile(p, std::string("\0\xff\x01[Re\0", 8)); }},
       {"oversized",
@@ -544,10 +533,10 @@ TEST_F(Settings, BadSettingsFilesGiveTheDefaults) {
       {"folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
       {"pipe", [](const std::string& p) { mkfifo(p.c_str(), 0600); }},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, make] : cases) {
+    SCOPED_TRACE(name);
     std::filesystem::remove_all(SettingsFile());
-    c.make(SettingsFile());
+    make(SettingsFile());
     const bool regular = std::filesystem::is_regular_file(SettingsFile());
     const std::string before = regular ? ReadFile(SettingsFile()) : "";
     ASSERT_TRUE(StartApp());
