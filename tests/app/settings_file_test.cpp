@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <iterator>
+#include <tuple>
 
 #include "tools/temp_dir.h"
 
@@ -41,12 +42,8 @@ TEST(ParseSettings, ReadsTheRecentFilesInOrderAndPreviewPages) {
 }
 
 TEST(ParseSettings, ToleratesWhatOtherWritersAndHandsLeaveBehind) {
-  struct Row {
-    std::string text;
-    Files files;
-    long preview;
-  };
-  const Row rows[] = {
+  // The text, and the recent files and preview pages read from it.
+  const std::tuple<std::string, Files, long> rows[] = {
       {"", {}, 0},
       {"\r\n[recent file list]\r\nfile2=/x\r\nFILE1 = /w \r\n", {"/w", "/x"}, 0},
       // Up to the first missing entry only.
@@ -64,10 +61,10 @@ TEST(ParseSettings, ToleratesWhatOtherWritersAndHandsLeaveBehind) {
       {"[Recent File List]\nFile1=/a\nFile2=/a\0b\n"s, {"/a"}, 0},
       {"garbage ] [ = = \xff\xfe\n[\n]\n=\n", {}, 0},
   };
-  for (const Row& row : rows) {
-    const Settings s = ParseSettings(row.text);
-    EXPECT_EQ(s.recentFiles, row.files) << row.text;
-    EXPECT_EQ(s.previewPages, row.preview) << row.text;
+  for (const auto& [text, files, preview] : rows) {
+    const Settings s = ParseSettings(text);
+    EXPECT_EQ(s.recentFiles, files) << text;
+    EXPECT_EQ(s.previewPages, preview) << text;
   }
   const std::string huge = "[Recent File List]\nFile1=/" + std::string(5000, 'x') + "\n";
   EXPECT_TRUE(ParseSettings(huge).recentFiles.empty());

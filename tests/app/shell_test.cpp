@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include <wx/accel.h>
 #include <wx/button.h>
@@ -160,13 +162,9 @@ TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
     }
   }
 
-  // The frame's accelerator table sends each key to its command, and only with its modifiers.
-  struct Key {
-    int flags;
-    int code;
-    int id;
-  };
-  const Key keys[] = {
+  // The frame's accelerator table sends each key to its command, and only with its modifiers:
+  // modifiers, key code, command.
+  const std::tuple<int, int, int> keys[] = {
       {wxACCEL_CTRL, 'N', ID_FILE_NEW},           {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
       {wxACCEL_CTRL, 'S', ID_FILE_SAVE},          {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
       {wxACCEL_CTRL, 'X', ID_EDIT_CUT},           {wxACCEL_CTRL, 'C', ID_EDIT_COPY},
@@ -185,8 +183,8 @@ TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
     press.SetShiftDown(flags & wxACCEL_SHIFT);
     return table->GetCommand(press);
   };
-  for (const Key& key : keys)
-    EXPECT_EQ(commandOf(key.code, key.flags), key.id) << key.code << " with " << key.flags;
+  for (const auto& [flags, code, id] : keys)
+    EXPECT_EQ(commandOf(code, flags), id) << code << " with " << flags;
   EXPECT_EQ(commandOf('O', wxACCEL_NORMAL), -1);
   EXPECT_EQ(commandOf('O', wxACCEL_CTRL | wxACCEL_SHIFT), -1);
 }

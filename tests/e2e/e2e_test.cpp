@@ -133,7 +133,7 @@ TEST_F(Tobrin, WithoutOpenGLItSaysSoAndExitsNonZero) {
 }
 
 TEST_F(Tobrin, UnderWaylandItStillStartsOnX11) {
-  Start({}, {"WAYLAND_DISPLAY=wayland-tobrin-test", "XDG_SESSION_TYPE=wayland"});
+  Start({"WAYLAND_DISPLAY=wayland-tobrin-test", "XDG_SESSION_TYPE=wayland"});
   EXPECT_EQ(FrameSize(), "500x500");
 }
 
@@ -143,7 +143,7 @@ TEST_F(Tobrin, OnAScaledDisplayTheFigureFillsTheAreaAndPicksUnderThePointer) {
   const int top1 = canvasTop_, width1 = canvasWidth_, height1 = canvasHeight_;
   ASSERT_EQ(program_.Stop(ScaledMs(10000)), 0);
 
-  Start({}, {"GDK_SCALE=2"});
+  Start({"GDK_SCALE=2"});
   // A window manager's frame does not scale with the display: the area may be larger than twice
   // its size by about the frame, and the figure stays at its centre.
   const WindowPlacement frame = Placement();
@@ -199,7 +199,7 @@ TEST_F(Tobrin, HelpIndexOpensTheBookFromTheBuildTreeAndWhenInstalled) {
     EXPECT_TRUE(std::filesystem::exists(prefix + "/" + installed)) << installed;
   }
   for (const std::string step : {"help", "help-installed"}) {
-    Start({}, {}, step == "help" ? TOBRIN_EXECUTABLE : prefix + "/bin/tobrin");
+    Start({}, step == "help" ? TOBRIN_EXECUTABLE : prefix + "/bin/tobrin");
     Key("alt+h i");
     EXPECT_TRUE(WaitFor(step, [](auto&) { return FindWindow("^Tobrin Help") != 0; }))
         << ReadFile(stderr_);

@@ -2,6 +2,7 @@
 // exactly as it was, the program says why, and Exit still ends it with status 0.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -58,8 +59,7 @@ TEST_F(SettingsFaults, ALargeFileAndOneOfArbitraryBytesComeThroughExitByteForByt
     large += "key" + std::to_string(i) + "=value " + std::to_string(i) + "\n";
   std::string bytes(1 << 20, '\0');
   std::mt19937 random(11);
-  for (char& c : bytes)
-    c = static_cast<char>(random());
+  std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(random()); });
   for (const std::string* text : {&large, &bytes}) {
     WriteFile(config_ / "tobrin.ini", *text);
     Start();

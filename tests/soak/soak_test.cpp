@@ -75,13 +75,11 @@ class Soak : public TobrinFixture {
     events_ += events;
   }
 
-  // Key chords separated by blanks, as `xdotool key` takes them; each key of a chord is one
-  // press and one release.
+  // Key chords separated by blanks, as `xdotool key` takes them; each key of a chord (one more
+  // than its '+' signs) is one press and one release.
   void Keys(const std::string& chords) {
-    long events = 0;
-    for (const std::string& chord : Words(chords))
-      events += 2 * (1 + std::count(chord.begin(), chord.end(), '+'));
-    Xdo("key --delay 30 " + chords, events);
+    const long keys = Words(chords).size() + std::count(chords.begin(), chords.end(), '+');
+    Xdo("key --delay 30 " + chords, 2 * keys);
   }
 
   // Waits until a window matching `pattern` is shown (or gone) and notes how long it took: the
@@ -280,7 +278,7 @@ TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
   // for later use: after a window of drawing buffers is freed that is many megabytes of noise in
   // the resident size. Fixed thresholds make it return freed memory at once, so the resident
   // size follows the memory in use.
-  Start({}, {"MALLOC_MMAP_THRESHOLD_=131072", "MALLOC_TRIM_THRESHOLD_=131072"});
+  Start({"MALLOC_MMAP_THRESHOLD_=131072", "MALLOC_TRIM_THRESHOLD_=131072"});
   ASSERT_FALSE(HasFatalFailure());
   const RgbaImage first = Shot();
   ASSERT_EQ(first.width, canvasWidth_) << "the main window is not at the screen's corner";

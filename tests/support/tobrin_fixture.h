@@ -50,9 +50,8 @@ class TobrinFixture : public ::testing::Test {
   void StartProgram(std::vector<std::string> extra = {}, std::vector<std::string> env = {},
                     const std::string& executable = TOBRIN_EXECUTABLE);
   // Starts it and waits for the main window and finds the drawing area in it.
-  void Start(std::vector<std::string> extra = {}, std::vector<std::string> env = {},
-             const std::string& executable = TOBRIN_EXECUTABLE) {
-    StartProgram(extra, env, executable);
+  void Start(std::vector<std::string> env = {}, const std::string& executable = TOBRIN_EXECUTABLE) {
+    StartProgram({}, env, executable);
     WaitForWindow();
   }
   void WaitForWindow();
@@ -87,7 +86,6 @@ class TobrinFixture : public ::testing::Test {
   // Gives the main window the focus, which a window manager may not give a new window.
   void Focus() { Xdotool("windowfocus --sync " + std::to_string(window_)); }
   void Key(const std::string& keys) { Xdotool("key --delay 40 " + keys); }
-  // Where a point of the main window is on the screen.
   // xdotool's words that move the pointer to a point of the main window.
   std::string MouseTo(Point p);
   void MoveTo(Point p) { Xdotool(MouseTo(p)); }
@@ -103,7 +101,7 @@ class TobrinFixture : public ::testing::Test {
   }
 
   // Waits for the program to end; its exit status, or -1 if it did not end in time.
-  int WaitForExit(int ms = 10000) { return program_.Wait(ScaledMs(ms)); }
+  int WaitForExit() { return program_.Wait(ScaledMs(10000)); }
 
   static bool IsRed(const Rgb& p) { return p.r > 150 && p.g < 60 && p.b < 60; }
 
