@@ -266,7 +266,7 @@ TEST_F(Shell, NewKeepsDocumentViewWindowAndFigure) {
 }
 
 TEST_F(Shell, OpenGivesTheDocumentTheFileAndTheRecentListAndReadsNothing) {
-  const std::string path = *files_ / "figure.dat";
+  const std::string path = files_ / "figure.dat";
   WriteFile(path, "kept as it is");
   PoseTheFigure(view(), {"LeftShin"});
   const TreeState before = Snapshot();
@@ -297,16 +297,16 @@ TEST_F(Shell, OpenGivesTheDocumentTheFileAndTheRecentListAndReadsNothing) {
 }
 
 TEST_F(Shell, FilesThatCannotBeOpenedGetOneMessageAndChangeNothing) {
-  const std::string good = *files_ / "good.dat";
+  const std::string good = files_ / "good.dat";
   WriteFile(good, "");
   AnswerFileDialog(good);
   Command(ID_FILE_OPEN);
   ASSERT_EQ(Document()->GetFilename(), good);
-  const std::string pipe = *files_ / "pipe";
+  const std::string pipe = files_ / "pipe";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   // A folder or a missing file fail; a named pipe opens at once without blocking.
   const std::pair<std::string, bool> opens[] = {
-      {files_->path(), false}, {*files_ / "missing.dat", false}, {pipe, true}};
+      {files_.path(), false}, {files_ / "missing.dat", false}, {pipe, true}};
   for (const auto& [path, opened] : opens) {
     log_->errors.clear();
     app().DocManager()->CreateDocument(wxString::FromUTF8(path), 0);
@@ -324,7 +324,7 @@ TEST_F(Shell, FilesThatCannotBeOpenedGetOneMessageAndChangeNothing) {
 }
 
 TEST_F(Shell, SaveOfANewDocumentCreatesAnEmptyFileAfterAskingForItsName) {
-  const std::string path = *files_ / "saved.tob";
+  const std::string path = files_ / "saved.tob";
   WriteFile(path, "to be replaced");
   AnswerFileDialog(path);
   Command(ID_FILE_SAVE);
@@ -339,7 +339,7 @@ TEST_F(Shell, SaveOfANewDocumentCreatesAnEmptyFileAfterAskingForItsName) {
 }
 
 TEST_F(Shell, ASaveThatFailsSaysSoAndChangesNothing) {
-  AnswerFileDialog(*files_ / "no/such/folder/x.tob");
+  AnswerFileDialog(files_ / "no/such/folder/x.tob");
   Command(ID_FILE_SAVE);
   ASSERT_EQ(log_->errors.size(), 1u);
   EXPECT_NE(log_->errors[0].Find("could not be saved"), wxNOT_FOUND) << log_->errors[0];
@@ -509,14 +509,14 @@ TEST_F(Settings, TheRecentListIsReadAtStartAndWrittenAtExitInItsExactForm) {
   ASSERT_TRUE(StartApp());
   EXPECT_EQ(History(), (std::vector<wxString>{"/r/one", "/r/two"}));
   for (const char* name : {"a", "b", "c"}) {
-    const std::string path = *files_ / name;
+    const std::string path = files_ / name;
     WriteFile(path, "");
     AnswerFileDialog(path);
     Command(ID_FILE_OPEN);
   }
   StopApp();
-  EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\nFile1=" + *files_ / "c" +
-                                          "\nFile2=" + *files_ / "b" + "\nFile3=" + *files_ / "a" +
+  EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\nFile1=" + files_ / "c" +
+                                          "\nFile2=" + files_ / "b" + "\nFile3=" + files_ / "a" +
                                           "\nFile4=/r/one\n[Settings]\nPreviewPages=3\n");
 }
 
@@ -573,7 +573,7 @@ TEST_F(Settings, PathsThatAreNotUtf8ComeBackByteForByteInTheirPlaces) {
             "[Recent File List]\nFile1=/r/one\nFile2=" + fromFile + "\nFile3=/r/three\n");
   ASSERT_TRUE(StartApp());
   EXPECT_EQ(History().size(), 3u);
-  const std::string saved = *files_ / "na\xefve.tob", opened = *files_ / "\xff\xfe.dat";
+  const std::string saved = files_ / "na\xefve.tob", opened = files_ / "\xff\xfe.dat";
   AnswerFileDialog(saved);
   Command(ID_FILE_SAVE);  // a new document: Save As creates the file
   EXPECT_TRUE(std::filesystem::exists(saved));
@@ -588,7 +588,7 @@ TEST_F(Settings, PathsThatAreNotUtf8ComeBackByteForByteInTheirPlaces) {
   EXPECT_EQ(PathFromWx(Document()->GetFilename()), opened);
   // A file that cannot be opened is named in the message, not dropped from it.
   log_->errors.clear();
-  AnswerFileDialog(*files_ / "gone\xe9");
+  AnswerFileDialog(files_ / "gone\xe9");
   Command(ID_FILE_OPEN);
   ASSERT_EQ(log_->errors.size(), 1u);
   EXPECT_NE(log_->errors[0].Find("gone\\351"), wxNOT_FOUND) << log_->errors[0];
