@@ -6,7 +6,6 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -250,17 +249,15 @@ TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileIntact) {
   EXPECT_FALSE(WriteFileAtomically(path + "/under/a/file.ini", "x", &error));
 
   // A disk that fills up part-way: the file size limit stands in for it, in a child process.
-  const pid_t child = fork();
-  if (child == 0) {
+  const auto writeBeyondTheLimit = [&] {
     signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{8, 8};
+    const rlimit limit{8, 8};
     setrlimit(RLIMIT_FSIZE, &limit);
     std::string e;
     _exit(WriteFileAtomically(path, std::string(100000, 'y'), &e) ? 1 : 0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write should have failed";
+  };
+  EXPECT_EXIT(writeBeyondTheLimit(), ::testing::ExitedWithCode(0), "")
+      << "the write should have failed";
   EXPECT_EQ(ReadFile(path), "[Recent File List]\nFile1=/precious\n");
   EXPECT_EQ(EntriesIn(dir.path()), 1);  // the partial temporary file is gone
 }

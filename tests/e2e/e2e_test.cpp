@@ -43,8 +43,7 @@ TEST_F(Tobrin, ADoubleClickTogglesAPartOnce) {
   Start();
   Key("alt+m j");
   const Point head = PartOnScreen("Head");
-  MoveTo(head);
-  Xdotool("click --repeat 2 --delay 60 1");
+  Xdotool(MouseTo(head) + " click --repeat 2 --delay 60 1");
   // Both clicks are handled well within this; a second toggle would have undone the first.
   Pause(500);
   EXPECT_TRUE(WaitForRed(head, true, "double-click", 3000))
