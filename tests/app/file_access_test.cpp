@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <future>
+#include <optional>
 
 #include "tools/temp_dir.h"
 
@@ -16,19 +17,16 @@ namespace {
 
 using namespace tobrin_test;
 
-// Runs f, which opens the named pipe `fifo`, on another thread, and fails rather than hangs if
-// it blocks: the pipe's other end is then opened, which lets the blocked open return.
+// Runs f, which opens the named pipe `fifo`, on another thread: its result, or none if it blocks
+// for five seconds; the pipe's other end is then opened, which lets the blocked open return.
 template <typename F>
-bool WithinSeconds(F f, const std::string& fifo, int seconds, bool* result) {
+std::optional<bool> WithinFiveSeconds(F f, const std::string& fifo) {
   auto future = std::async(std::launch::async, f);
-  if (future.wait_for(std::chrono::seconds(seconds)) != std::future_status::ready) {
-    const int unblock = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
-    future.wait();
-    if (unblock >= 0) ::close(unblock);
-    return false;
-  }
-  *result = future.get();
-  return true;
+  if (future.wait_for(std::chrono::seconds(5)) == std::future_status::ready) return future.get();
+  const int unblock = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  future.wait();
+  if (unblock >= 0) ::close(unblock);
+  return std::nullopt;
 }
 
 TEST(OpenDocumentFile, OpensFilesPipesAndDevicesAndRefusesFoldersAndMissingFiles) {
@@ -40,11 +38,10 @@ TEST(OpenDocumentFile, OpensFilesPipesAndDevicesAndRefusesFoldersAndMissingFiles
   EXPECT_EQ(ReadFile(dir / "doc.txt"), "content");
   EXPECT_TRUE(OpenDocumentFile("/dev/null", &message));
 
-  bool opened = false;
-  ASSERT_TRUE(WithinSeconds([&] { return OpenDocumentFile(dir / "pipe", &message); }, dir / "pipe",
-                            5, &opened))
-      << "opening a named pipe blocked";
-  EXPECT_TRUE(opened);
+  const auto opened =
+      WithinFiveSeconds([&] { return OpenDocumentFile(dir / "pipe", &message); }, dir / "pipe");
+  ASSERT_TRUE(opened.has_value()) << "opening a named pipe blocked";
+  EXPECT_TRUE(*opened);
 
   EXPECT_FALSE(OpenDocumentFile(dir.path(), &message));
   EXPECT_NE(message.find("folder"), std::string::npos) << message;
@@ -68,11 +65,10 @@ TEST(CreateEmptyDocumentFile, CreatesOrEmptiesAndFailsCleanly) {
   EXPECT_NE(message.find("folder"), std::string::npos) << message;
 
   ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
-  bool saved = true;
-  ASSERT_TRUE(WithinSeconds([&] { return CreateEmptyDocumentFile(dir / "pipe", &message); },
-                            dir / "pipe", 5, &saved))
-      << "saving to a named pipe blocked";
-  EXPECT_FALSE(saved);  // nothing reads from it
+  const auto saved = WithinFiveSeconds(
+      [&] { return CreateEmptyDocumentFile(dir / "pipe", &message); }, dir / "pipe");
+  ASSERT_TRUE(saved.has_value()) << "saving to a named pipe blocked";
+  EXPECT_FALSE(*saved);  // nothing reads from it
 }
 
 }  // namespace

@@ -6,11 +6,11 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <iterator>
+#include <tuple>
 
 #include "tools/temp_dir.h"
 
@@ -20,11 +20,16 @@ using namespace tobrin_test;
 using Files = std::vector<std::string>;
 using State = SettingsFileState;
 using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 // How many entries a folder holds: none but the file itself after an atomic write.
 long EntriesIn(const std::string& folder) {
-  return std::distance(std::filesystem::directory_iterator(folder),
-                       std::filesystem::directory_iterator());
+  return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+// The permission bits of the file that `path` leads to (all bits when there is none).
+int Permissions(const std::string& path) {
+  return static_cast<int>(fs::status(path).permissions());
 }
 
 TEST(ParseSettings, ReadsTheRecentFilesInOrderAndPreviewPages) {
@@ -36,12 +41,8 @@ TEST(ParseSettings, ReadsTheRecentFilesInOrderAndPreviewPages) {
 }
 
 TEST(ParseSettings, ToleratesWhatOtherWritersAndHandsLeaveBehind) {
-  struct Row {
-    std::string text;
-    Files files;
-    long preview;
-  };
-  const Row rows[] = {
+  // The text, and the recent files and preview pages read from it.
+  const std::tuple<std::string, Files, long> rows[] = {
       {"", {}, 0},
       {"\r\n[recent file list]\r\nfile2=/x\r\nFILE1 = /w \r\n", {"/w", "/x"}, 0},
       // Up to the first missing entry only.
@@ -59,18 +60,17 @@ TEST(ParseSettings, ToleratesWhatOtherWritersAndHandsLeaveBehind) {
       {"[Recent File List]\nFile1=/a\nFile2=/a\0b\n"s, {"/a"}, 0},
       {"garbage ] [ = = \xff\xfe\n[\n]\n=\n", {}, 0},
   };
-  for (const Row& row : rows) {
-    const Settings s = ParseSettings(row.text);
-    EXPECT_EQ(s.recentFiles, row.files) << row.text;
-    EXPECT_EQ(s.previewPages, row.preview) << row.text;
+  for (const auto& [text, files, preview] : rows) {
+    const Settings s = ParseSettings(text);
+    EXPECT_EQ(s.recentFiles, files) << text;
+    EXPECT_EQ(s.previewPages, preview) << text;
   }
   const std::string huge = "[Recent File List]\nFile1=/" + std::string(5000, 'x') + "\n";
   EXPECT_TRUE(ParseSettings(huge).recentFiles.empty());
 }
 
 TEST(FormatSettings, WritesTheExactSectionAndKeyNames) {
-  Settings s;
-  s.recentFiles = {"/one", "/two"};
+  Settings s{{"/one", "/two"}, 0};
   EXPECT_EQ(FormatSettings("", s), "[Recent File List]\nFile1=/one\nFile2=/two\n");
   s.previewPages = 3;
   EXPECT_EQ(FormatSettings("", s),
@@ -82,8 +82,7 @@ TEST(FormatSettings, KeepsEverythingElseInTheFile) {
   const std::string existing =
       "; my notes\n[Window]\nx=5\n[Recent File List]\nFile1=/old1\nKeep=me\nFile2=/old2\n"
       "File4=/old4\n[Settings]\nPreviewPages=7\nOther=1\n[Tail]\nz=9\n";
-  Settings s;
-  s.recentFiles = {"/new"};
+  Settings s{{"/new"}, 0};
   const std::string out = FormatSettings(existing, s);
   EXPECT_EQ(out,
             "; my notes\n[Window]\nx=5\n[Recent File List]\nKeep=me\nFile1=/new\n"
@@ -95,10 +94,8 @@ TEST(FormatSettings, KeepsEverythingElseInTheFile) {
 }
 
 TEST(FormatSettings, LeavesOutWhatOneLineCannotHoldAndRoundTrips) {
-  Settings s;
-  s.recentFiles = {"/a", "/line\nbreak", "/b", "/c", "/d", "/e"};
-  const Settings back = ParseSettings(FormatSettings("", s));
-  EXPECT_EQ(back.recentFiles, (Files{"/a", "/b", "/c", "/d"}));
+  Settings s{{"/a", "/line\nbreak", "/b", "/c", "/d", "/e"}, 0};
+  EXPECT_EQ(ParseSettings(FormatSettings("", s)).recentFiles, (Files{"/a", "/b", "/c", "/d"}));
   // A blank at either end would be trimmed on reading, naming another file: left out too.
   s.recentFiles = {"/a ", " /b", "/c\t", "/d"};
   EXPECT_EQ(ParseSettings(FormatSettings("", s)).recentFiles, (Files{"/d"}));
@@ -136,23 +133,19 @@ TEST(ReadSettingsFile, ReadsAnyTextUpToTheBoundAndNothingBinary) {
   TempDir dir;
   const std::string head = "[Recent File List]\nFile1=/a\n";
   const std::string largest = head + std::string(MAX_SETTINGS_FILE_SIZE - head.size(), ';');
-  struct Row {
-    std::string bytes;
-    State state;
-  };
-  const Row rows[] = {
+  const std::pair<std::string, State> rows[] = {
       {largest, State::kRead},
       {"[S]\r\nk=\tv\r\nFile1=/caf\xe9.dat \xff\xfe\n", State::kRead},  // paths are bytes
       {"[Recent File List]\nFile1=/a\0b\n"s, State::kRefused},
       {"[S]\nk=\x01\n", State::kRefused},
       {"\xff\xfe[\0S\0]\0"s, State::kRefused},  // UTF-16
   };
-  for (const Row& row : rows) {
-    WriteFile(dir / "tobrin.ini", row.bytes);
+  for (const auto& [bytes, state] : rows) {
+    WriteFile(dir / "tobrin.ini", bytes);
     std::string text, error;
-    EXPECT_EQ(ReadSettingsFile(dir / "tobrin.ini", &text, &error), row.state) << row.bytes.size();
-    if (row.state == State::kRead) {
-      EXPECT_TRUE(text == row.bytes) << row.bytes.size();
+    EXPECT_EQ(ReadSettingsFile(dir / "tobrin.ini", &text, &error), state) << bytes.size();
+    if (state == State::kRead) {
+      EXPECT_TRUE(text == bytes) << bytes.size();
     } else {
       EXPECT_NE(error.find(dir / "tobrin.ini"), std::string::npos) << error;
     }
@@ -162,8 +155,7 @@ TEST(ReadSettingsFile, ReadsAnyTextUpToTheBoundAndNothingBinary) {
 TEST(PrepareSettingsWrite, WritesANewFileOrKeepsEveryByteOfALargeOne) {
   TempDir dir;
   const std::string path = dir / "tobrin.ini";
-  Settings s;
-  s.recentFiles = {"/new/caf\xe9.dat", "/etc/hosts"};
+  const Settings s{{"/new/caf\xe9.dat", "/etc/hosts"}, 0};
   SettingsWrite save = PrepareSettingsWrite(path, s);  // no file yet
   ASSERT_TRUE(save.write);
   EXPECT_EQ(save.text, "[Recent File List]\nFile1=/new/caf\xe9.dat\nFile2=/etc/hosts\n");
@@ -188,9 +180,7 @@ TEST(WriteFileAtomically, CreatesTheFolderAndReplacesTheFileWhole) {
   chmod(path.c_str(), 0644);
   ASSERT_TRUE(WriteFileAtomically(path, "second\n", &error)) << error;
   EXPECT_EQ(ReadFile(path), "second\n");
-  struct stat st;
-  ASSERT_EQ(stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0644u);       // permissions kept
+  EXPECT_EQ(Permissions(path), 0644);        // permissions kept
   EXPECT_EQ(EntriesIn(dir / "deep/er"), 1);  // no temporary files are left behind
 }
 
@@ -201,34 +191,28 @@ TEST(WriteFileAtomically, FollowsASymbolicLink) {
   std::string error;
   ASSERT_TRUE(WriteFileAtomically(dir / "link.ini", "new", &error)) << error;
   EXPECT_EQ(ReadFile(dir / "real.ini"), "new");
-  struct stat st;
-  ASSERT_EQ(lstat((dir / "link.ini").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
 }
 
 TEST(WriteFileAtomically, ALinkStaysALinkAndItsFileIsWrittenInItsOwnFolder) {
   struct Row {
-    const char* what;
     std::vector<std::pair<std::string, std::string>> links;  // name, target
     std::string file;                                        // where the text must land
-    mode_t mode;                                             // of the file before, 0 for none
+    int mode;                                                // of the file before, 0 for none
   };
   const Row rows[] = {
-      {"dangling, absolute", {{"tobrin.ini", "@/dots/tobrin.ini"}}, "dots/tobrin.ini", 0},
-      {"dangling, relative, into a folder not yet made",
-       {{"tobrin.ini", "new/dots/tobrin.ini"}},
-       "new/dots/tobrin.ini",
-       0},
-      {"a chain, relative from each link's folder",
-       {{"tobrin.ini", "dots/link2"}, {"dots/link2", "../real/tobrin.ini"}},
-       "real/tobrin.ini",
-       0640},
+      // Dangling, absolute.
+      {{{"tobrin.ini", "@/dots/tobrin.ini"}}, "dots/tobrin.ini", 0},
+      // Dangling, relative, into a folder not yet made.
+      {{{"tobrin.ini", "new/dots/tobrin.ini"}}, "new/dots/tobrin.ini", 0},
+      // A chain, relative from each link's folder.
+      {{{"tobrin.ini", "dots/link"}, {"dots/link", "../real/tobrin.ini"}}, "real/tobrin.ini", 0640},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+    SCOPED_TRACE(row.file);
     TempDir dir;
-    std::filesystem::create_directories(dir / "dots");
-    std::filesystem::create_directories(dir / "real");
+    fs::create_directories(dir / "dots");
+    fs::create_directories(dir / "real");
     for (const auto& [name, target] : row.links) {
       const std::string to = target[0] == '@' ? dir.path() + target.substr(1) : target;
       ASSERT_EQ(symlink(to.c_str(), (dir / name).c_str()), 0);
@@ -240,15 +224,11 @@ TEST(WriteFileAtomically, ALinkStaysALinkAndItsFileIsWrittenInItsOwnFolder) {
     std::string error;
     ASSERT_TRUE(WriteFileAtomically(dir / "tobrin.ini", "new", &error)) << error;
     EXPECT_EQ(ReadFile(dir / row.file), "new");
-    struct stat st;
-    for (const auto& link : row.links) {
-      ASSERT_EQ(lstat((dir / link.first).c_str(), &st), 0);
-      EXPECT_TRUE(S_ISLNK(st.st_mode)) << link.first;
-    }
-    ASSERT_EQ(stat((dir / row.file).c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, row.mode != 0 ? row.mode : 0600);
+    for (const auto& link : row.links)
+      EXPECT_TRUE(fs::is_symlink(dir / link.first)) << link.first;
+    EXPECT_EQ(Permissions(dir / row.file), row.mode != 0 ? row.mode : 0600);
     // No temporary file left beside it.
-    EXPECT_EQ(EntriesIn(std::filesystem::path(dir / row.file).parent_path()), 1);
+    EXPECT_EQ(EntriesIn(fs::path(dir / row.file).parent_path()), 1);
   }
   // A loop of links names no file: nothing is written, the links stay.
   TempDir dir;
@@ -256,7 +236,7 @@ TEST(WriteFileAtomically, ALinkStaysALinkAndItsFileIsWrittenInItsOwnFolder) {
   ASSERT_EQ(symlink("a", (dir / "b").c_str()), 0);
   std::string error;
   EXPECT_FALSE(WriteFileAtomically(dir / "a", "x", &error));
-  EXPECT_EQ(std::filesystem::read_symlink(dir / "a"), "b");
+  EXPECT_EQ(fs::read_symlink(dir / "a"), "b");
 }
 
 TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileIntact) {
@@ -269,17 +249,15 @@ TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileIntact) {
   EXPECT_FALSE(WriteFileAtomically(path + "/under/a/file.ini", "x", &error));
 
   // A disk that fills up part-way: the file size limit stands in for it, in a child process.
-  const pid_t child = fork();
-  if (child == 0) {
+  const auto writeBeyondTheLimit = [&] {
     signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{8, 8};
+    const rlimit limit{8, 8};
     setrlimit(RLIMIT_FSIZE, &limit);
     std::string e;
     _exit(WriteFileAtomically(path, std::string(100000, 'y'), &e) ? 1 : 0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write should have failed";
+  };
+  EXPECT_EXIT(writeBeyondTheLimit(), ::testing::ExitedWithCode(0), "")
+      << "the write should have failed";
   EXPECT_EQ(ReadFile(path), "[Recent File List]\nFile1=/precious\n");
   EXPECT_EQ(EntriesIn(dir.path()), 1);  // the partial temporary file is gone
 }

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include <wx/accel.h>
 #include <wx/button.h>
@@ -78,15 +80,17 @@ class Shell : public ShellTest {
     ShellTest::TearDown();
   }
 
-  // Answers file dialogs with `path` (or cancels them), noting how they asked.
-  void AnswerFileDialog(const std::string& path, wxString* title = nullptr,
-                        wxString* wildcard = nullptr, wxString* proposed = nullptr,
-                        long* style = nullptr) {
-    SetFileDialogAnswer([=](wxFileDialog& files) {
-      if (title) *title = files.GetMessage();
-      if (wildcard) *wildcard = files.GetWildcard();
-      if (proposed) *proposed = files.GetFilename();
-      if (style) *style = files.GetWindowStyle();
+  // How the last file dialog asked: its title, its file types, the name it proposed, its style.
+  struct Asked {
+    wxString title, wildcard, proposed;
+    long style = 0;
+  } asked_;
+
+  // Answers file dialogs with `path` (or cancels them), noting in asked_ how they asked.
+  void AnswerFileDialog(const std::string& path) {
+    SetFileDialogAnswer([this, path](wxFileDialog& files) {
+      asked_ = {files.GetMessage(), files.GetWildcard(), files.GetFilename(),
+                files.GetWindowStyle()};
       return PathToWx(path);
     });
   }
@@ -158,13 +162,9 @@ TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
     }
   }
 
-  // The frame's accelerator table sends each key to its command, and only with its modifiers.
-  struct Key {
-    int flags;
-    int code;
-    int id;
-  };
-  const Key keys[] = {
+  // The frame's accelerator table sends each key to its command, and only with its modifiers:
+  // modifiers, key code, command.
+  const std::tuple<int, int, int> keys[] = {
       {wxACCEL_CTRL, 'N', ID_FILE_NEW},           {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
       {wxACCEL_CTRL, 'S', ID_FILE_SAVE},          {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
       {wxACCEL_CTRL, 'X', ID_EDIT_CUT},           {wxACCEL_CTRL, 'C', ID_EDIT_COPY},
@@ -183,19 +183,14 @@ TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
     press.SetShiftDown(flags & wxACCEL_SHIFT);
     return table->GetCommand(press);
   };
-  for (const Key& key : keys) {
-    EXPECT_EQ(commandOf(key.code, key.flags), key.id) << key.code << " with " << key.flags;
-  }
+  for (const auto& [flags, code, id] : keys)
+    EXPECT_EQ(commandOf(code, flags), id) << code << " with " << flags;
   EXPECT_EQ(commandOf('O', wxACCEL_NORMAL), -1);
   EXPECT_EQ(commandOf('O', wxACCEL_CTRL | wxACCEL_SHIFT), -1);
 }
 
 TEST_F(Shell, HighlightedItemsShowTheirPromptsAndClosingRestoresReady) {
-  struct Row {
-    int id;
-    wxString prompt;
-  };
-  const Row rows[] = {
+  const std::pair<int, wxString> rows[] = {
       {ID_MODE_POSITION, "Translate the tobrin."},
       {ID_MODE_ORIENTATION, "Rotate the tobrin."},
       {ID_MODE_JOINTS, "Select the parts and then rotate about the joints."},
@@ -210,49 +205,49 @@ TEST_F(Shell, HighlightedItemsShowTheirPromptsAndClosingRestoresReady) {
   };
   ASSERT_FALSE(wxGetStockHelpString(wxID_EXIT).empty());
   wxMenu* mode = frame().GetMenuBar()->GetMenu(1);
-  for (const Row& row : rows) {
-    wxMenuEvent open(wxEVT_MENU_OPEN, 0, mode);
-    frame().GetEventHandler()->ProcessEvent(open);
-    EXPECT_EQ(Status(), "") << "a popup's title has no prompt";
-    wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, row.id);
-    frame().GetEventHandler()->ProcessEvent(highlight);
-    EXPECT_EQ(Status(), row.prompt) << row.id;
-    wxMenuEvent close(wxEVT_MENU_CLOSE, 0, mode);
-    frame().GetEventHandler()->ProcessEvent(close);
-    EXPECT_EQ(Status(), "Ready") << row.id;
+  // Sends the frame a menu event as the toolkit does: the status text it leaves.
+  const auto send = [&](wxEventType type, int id, wxMenu* menu) {
+    wxMenuEvent event(type, id, menu);
+    frame().GetEventHandler()->ProcessEvent(event);
+    return Status();
+  };
+  for (const auto& [id, prompt] : rows) {
+    EXPECT_EQ(send(wxEVT_MENU_OPEN, 0, mode), "") << "a popup's title has no prompt";
+    EXPECT_EQ(send(wxEVT_MENU_HIGHLIGHT, id, nullptr), prompt) << id;
+    EXPECT_EQ(send(wxEVT_MENU_CLOSE, 0, mode), "Ready") << id;
   }
 }
 
 TEST_F(Shell, ModeCommandsMoveTheBulletAndVisibleArcballItsCheck) {
-  wxMenuBar* bar = frame().GetMenuBar();
-  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
-  EXPECT_TRUE(bar->IsChecked(ID_MODE_ORIENTATION));
-  EXPECT_FALSE(bar->IsChecked(ID_MODE_VISIBLE_ARCBALL));
+  // Whether the item shows its bullet or check, as its menu would if opened now.
+  const auto checked = [&](int id) {
+    frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    return frame().GetMenuBar()->IsChecked(id);
+  };
+  EXPECT_TRUE(checked(ID_MODE_ORIENTATION));
+  EXPECT_FALSE(checked(ID_MODE_VISIBLE_ARCBALL));
   Command(ID_MODE_JOINTS);
-  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
   EXPECT_EQ(view().m_nMode, MODE_JOINTS);
-  EXPECT_TRUE(bar->IsChecked(ID_MODE_JOINTS));
-  EXPECT_FALSE(bar->IsChecked(ID_MODE_ORIENTATION));
+  EXPECT_TRUE(checked(ID_MODE_JOINTS));
+  EXPECT_FALSE(checked(ID_MODE_ORIENTATION));
   Command(ID_MODE_POSITION);
-  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
-  EXPECT_TRUE(bar->IsChecked(ID_MODE_POSITION));
+  EXPECT_TRUE(checked(ID_MODE_POSITION));
   Command(ID_MODE_VISIBLE_ARCBALL);
-  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
   EXPECT_TRUE(view().m_bArcballVisible);
-  EXPECT_TRUE(bar->IsChecked(ID_MODE_VISIBLE_ARCBALL));
+  EXPECT_TRUE(checked(ID_MODE_VISIBLE_ARCBALL));
   Command(ID_MODE_VISIBLE_ARCBALL);
-  frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
-  EXPECT_FALSE(bar->IsChecked(ID_MODE_VISIBLE_ARCBALL));
+  EXPECT_FALSE(checked(ID_MODE_VISIBLE_ARCBALL));
 }
 
 TEST_F(Shell, ResetCommandsReachTheView) {
   PoseTheFigure(view(), {"LeftShin"});
+  const PartNode* shin = Part(view().m_pRoot.get(), "LeftShin");
   Command(ID_FILE_RESET);
   EXPECT_TRUE(MatricesNear(view().m_pRoot->matrix, kIdentity, 0.0));
-  EXPECT_NE(Part(view().m_pRoot.get(), "LeftShin")->angle, 0.0);
+  EXPECT_NE(shin->angle, 0.0);
   Command(ID_FILE_RESET_JOINTS);
-  EXPECT_EQ(Part(view().m_pRoot.get(), "LeftShin")->angle, 0.0);
-  EXPECT_EQ(Part(view().m_pRoot.get(), "LeftShin")->selected, 1);
+  EXPECT_EQ(shin->angle, 0.0);
+  EXPECT_EQ(shin->selected, 1);
 }
 
 TEST_F(Shell, NewKeepsDocumentViewWindowAndFigure) {
@@ -271,15 +266,14 @@ TEST_F(Shell, NewKeepsDocumentViewWindowAndFigure) {
 }
 
 TEST_F(Shell, OpenGivesTheDocumentTheFileAndTheRecentListAndReadsNothing) {
-  const std::string path = *files_ / "figure.dat";
+  const std::string path = files_ / "figure.dat";
   WriteFile(path, "kept as it is");
   PoseTheFigure(view(), {"LeftShin"});
   const TreeState before = Snapshot();
-  wxString title, wildcard;
-  AnswerFileDialog(path, &title, &wildcard);
+  AnswerFileDialog(path);
   Command(ID_FILE_OPEN);
-  EXPECT_EQ(title, "Open");
-  EXPECT_EQ(wildcard, "All Files (*.*)|*");
+  EXPECT_EQ(asked_.title, "Open");
+  EXPECT_EQ(asked_.wildcard, "All Files (*.*)|*");
   EXPECT_EQ(Document()->GetFilename(), path);
   EXPECT_EQ(Document()->GetTitle(), "figure.dat");
   EXPECT_EQ(frame().GetTitle(), "Tobrin");
@@ -303,46 +297,41 @@ TEST_F(Shell, OpenGivesTheDocumentTheFileAndTheRecentListAndReadsNothing) {
 }
 
 TEST_F(Shell, FilesThatCannotBeOpenedGetOneMessageAndChangeNothing) {
-  const std::string good = *files_ / "good.dat";
+  const std::string good = files_ / "good.dat";
   WriteFile(good, "");
   AnswerFileDialog(good);
   Command(ID_FILE_OPEN);
   ASSERT_EQ(Document()->GetFilename(), good);
-  const std::string pipe = *files_ / "pipe";
+  const std::string pipe = files_ / "pipe";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  struct Row {
-    std::string path;
-    bool opens;
-  };
   // A folder or a missing file fail; a named pipe opens at once without blocking.
-  for (const Row& row :
-       {Row{files_->path(), false}, Row{*files_ / "missing.dat", false}, Row{pipe, true}}) {
+  const std::pair<std::string, bool> opens[] = {
+      {files_.path(), false}, {files_ / "missing.dat", false}, {pipe, true}};
+  for (const auto& [path, opened] : opens) {
     log_->errors.clear();
-    app().DocManager()->CreateDocument(wxString::FromUTF8(row.path), 0);
+    app().DocManager()->CreateDocument(wxString::FromUTF8(path), 0);
     Pump(1);
-    if (row.opens) {
-      EXPECT_TRUE(log_->errors.empty()) << row.path;
-      EXPECT_EQ(Document()->GetFilename(), row.path);
+    if (opened) {
+      EXPECT_TRUE(log_->errors.empty()) << path;
+      EXPECT_EQ(Document()->GetFilename(), path);
     } else {
-      ASSERT_EQ(log_->errors.size(), 1u) << row.path;
-      EXPECT_NE(log_->errors[0].Find(wxString::FromUTF8(row.path)), wxNOT_FOUND);
-      EXPECT_EQ(Document()->GetFilename(), good) << row.path;
+      ASSERT_EQ(log_->errors.size(), 1u) << path;
+      EXPECT_NE(log_->errors[0].Find(wxString::FromUTF8(path)), wxNOT_FOUND);
+      EXPECT_EQ(Document()->GetFilename(), good) << path;
       EXPECT_EQ(History()[0], good);
     }
   }
 }
 
 TEST_F(Shell, SaveOfANewDocumentCreatesAnEmptyFileAfterAskingForItsName) {
-  const std::string path = *files_ / "saved.tob";
+  const std::string path = files_ / "saved.tob";
   WriteFile(path, "to be replaced");
-  wxString title, wildcard, proposed;
-  long style = 0;
-  AnswerFileDialog(path, &title, &wildcard, &proposed, &style);
+  AnswerFileDialog(path);
   Command(ID_FILE_SAVE);
-  EXPECT_EQ(title, "Save As");
-  EXPECT_EQ(wildcard, "All Files (*.*)|*");
-  EXPECT_EQ(proposed, "Untitled");
-  EXPECT_TRUE(style & wxFD_OVERWRITE_PROMPT);
+  EXPECT_EQ(asked_.title, "Save As");
+  EXPECT_EQ(asked_.wildcard, "All Files (*.*)|*");
+  EXPECT_EQ(asked_.proposed, "Untitled");
+  EXPECT_TRUE(asked_.style & wxFD_OVERWRITE_PROMPT);
   EXPECT_EQ(ReadFile(path), "");
   EXPECT_EQ(Document()->GetFilename(), path);
   EXPECT_EQ(History()[0], path);
@@ -350,7 +339,7 @@ TEST_F(Shell, SaveOfANewDocumentCreatesAnEmptyFileAfterAskingForItsName) {
 }
 
 TEST_F(Shell, ASaveThatFailsSaysSoAndChangesNothing) {
-  AnswerFileDialog(*files_ / "no/such/folder/x.tob");
+  AnswerFileDialog(files_ / "no/such/folder/x.tob");
   Command(ID_FILE_SAVE);
   ASSERT_EQ(log_->errors.size(), 1u);
   EXPECT_NE(log_->errors[0].Find("could not be saved"), wxNOT_FOUND) << log_->errors[0];
@@ -403,8 +392,7 @@ TEST_F(Shell, HelpWithoutItsBookSaysSoAndChangesNothing) {
 
 TEST_F(Shell, HelpBooksThatAreMissingDamagedOrFineAreToldApart) {
   TempDir books;
-  const std::string source = std::string(TOBRIN_SOURCE_DIR) + "/res/help";
-  std::filesystem::copy(source, books / "good");
+  std::filesystem::copy(TOBRIN_SOURCE_DIR "/res/help", books / "good");
   std::filesystem::create_directories(books / "damaged");
   WriteFile(books / "damaged/tobrin.hhp", "\x01\x02 not a help project \xff");
   wxString message;
@@ -417,10 +405,9 @@ TEST_F(Shell, HelpBooksThatAreMissingDamagedOrFineAreToldApart) {
   HelpBook good(OnePath(books / "good/tobrin.hhp"));
   EXPECT_TRUE(good.DisplayIndex(&frame(), &message)) << message;
   Pump();
-  bool helpShown = false;
-  for (wxWindow* w : wxTopLevelWindows)
-    helpShown |= w->IsShown() && w->GetLabel().Contains("Help");
-  EXPECT_TRUE(helpShown);
+  EXPECT_TRUE(std::any_of(wxTopLevelWindows.begin(), wxTopLevelWindows.end(), [](wxWindow* w) {
+    return w->IsShown() && w->GetLabel().Contains("Help");
+  }));
 }
 
 TEST_F(Shell, AHelpWindowStillOpenLetsGoOfItsControllerWhenTheBookGoes) {
@@ -429,12 +416,11 @@ TEST_F(Shell, AHelpWindowStillOpenLetsGoOfItsControllerWhenTheBookGoes) {
   wxString message;
   wxHtmlHelpFrame* helpFrame = nullptr;
   {
-    HelpBook book(OnePath(std::string(TOBRIN_SOURCE_DIR) + "/res/help/tobrin.hhp"));
+    HelpBook book(OnePath(TOBRIN_SOURCE_DIR "/res/help/tobrin.hhp"));
     ASSERT_TRUE(book.DisplayIndex(&frame(), &message)) << message;
     Pump();
-    for (wxWindow* w : wxTopLevelWindows) {
+    for (wxWindow* w : wxTopLevelWindows)
       if (auto* f = dynamic_cast<wxHtmlHelpFrame*>(w)) helpFrame = f;
-    }
     ASSERT_NE(helpFrame, nullptr);
     ASSERT_NE(helpFrame->GetHelpWindow()->GetController(), nullptr);
   }
@@ -523,23 +509,19 @@ TEST_F(Settings, TheRecentListIsReadAtStartAndWrittenAtExitInItsExactForm) {
   ASSERT_TRUE(StartApp());
   EXPECT_EQ(History(), (std::vector<wxString>{"/r/one", "/r/two"}));
   for (const char* name : {"a", "b", "c"}) {
-    const std::string path = *files_ / name;
+    const std::string path = files_ / name;
     WriteFile(path, "");
     AnswerFileDialog(path);
     Command(ID_FILE_OPEN);
   }
   StopApp();
-  EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\nFile1=" + *files_ / "c" +
-                                          "\nFile2=" + *files_ / "b" + "\nFile3=" + *files_ / "a" +
+  EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\nFile1=" + files_ / "c" +
+                                          "\nFile2=" + files_ / "b" + "\nFile3=" + files_ / "a" +
                                           "\nFile4=/r/one\n[Settings]\nPreviewPages=3\n");
 }
 
 TEST_F(Settings, BadSettingsFilesGiveTheDefaults) {
-  struct Case {
-    const char* name;
-    std::function<void(const std::string&)> make;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::function<void(const std::string&)>> cases[] = {
       {"missing", [](const std::string&) {}},
       {"binary", [](const std::string& p) { WriteFile(p, std::string("\0\xff\x01[Re\0", 8)); }},
       {"oversized",
@@ -549,10 +531,10 @@ TEST_F(Settings, BadSettingsFilesGiveTheDefaults) {
       {"folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
       {"pipe", [](const std::string& p) { mkfifo(p.c_str(), 0600); }},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, make] : cases) {
+    SCOPED_TRACE(name);
     std::filesystem::remove_all(SettingsFile());
-    c.make(SettingsFile());
+    make(SettingsFile());
     const bool regular = std::filesystem::is_regular_file(SettingsFile());
     const std::string before = regular ? ReadFile(SettingsFile()) : "";
     ASSERT_TRUE(StartApp());
@@ -577,7 +559,7 @@ TEST_F(Settings, AFolderInThePlaceOfTheFileLosesNothingAndDoesNotStopExit) {
 
 TEST_F(Settings, TheHelpWindowWritesNothingIntoTheSettingsFile) {
   ASSERT_TRUE(StartApp());
-  HelpBook book(OnePath(std::string(TOBRIN_SOURCE_DIR) + "/res/help/tobrin.hhp"));
+  HelpBook book(OnePath(TOBRIN_SOURCE_DIR "/res/help/tobrin.hhp"));
   wxString message;
   ASSERT_TRUE(book.DisplayIndex(&frame(), &message)) << message;
   Pump();
@@ -591,7 +573,7 @@ TEST_F(Settings, PathsThatAreNotUtf8ComeBackByteForByteInTheirPlaces) {
             "[Recent File List]\nFile1=/r/one\nFile2=" + fromFile + "\nFile3=/r/three\n");
   ASSERT_TRUE(StartApp());
   EXPECT_EQ(History().size(), 3u);
-  const std::string saved = *files_ / "na\xefve.tob", opened = *files_ / "\xff\xfe.dat";
+  const std::string saved = files_ / "na\xefve.tob", opened = files_ / "\xff\xfe.dat";
   AnswerFileDialog(saved);
   Command(ID_FILE_SAVE);  // a new document: Save As creates the file
   EXPECT_TRUE(std::filesystem::exists(saved));
@@ -606,7 +588,7 @@ TEST_F(Settings, PathsThatAreNotUtf8ComeBackByteForByteInTheirPlaces) {
   EXPECT_EQ(PathFromWx(Document()->GetFilename()), opened);
   // A file that cannot be opened is named in the message, not dropped from it.
   log_->errors.clear();
-  AnswerFileDialog(*files_ / "gone\xe9");
+  AnswerFileDialog(files_ / "gone\xe9");
   Command(ID_FILE_OPEN);
   ASSERT_EQ(log_->errors.size(), 1u);
   EXPECT_NE(log_->errors[0].Find("gone\\351"), wxNOT_FOUND) << log_->errors[0];

@@ -2,6 +2,7 @@
 // exactly as it was, the program says why, and Exit still ends it with status 0.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -21,8 +22,7 @@ class SettingsFaults : public TobrinFixture {
   void QuitAndExpectTheOldFileKept() {
     WriteFile(config_ / "tobrin.ini", kOldSettings);
     Start();
-    Key("alt+f x");
-    EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
+    QuitByMenu();
     EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), kOldSettings);
     EXPECT_NE(ReadFile(stderr_).find("the settings could not be saved"), std::string::npos)
         << ReadFile(stderr_);
@@ -34,9 +34,8 @@ class SettingsFaults : public TobrinFixture {
 
 TEST_F(SettingsFaults, AReadOnlyFolderLeavesTheOldFileAndExitStillEnds) {
   // A read-only bind mount of the folder, in a mount namespace of the program's own.
-  if (RunCommand({{"unshare", "--mount", "true"}}).status != 0) {
+  if (RunCommand({{"unshare", "--mount", "true"}}).status != 0)
     GTEST_SKIP() << "mount namespaces are not available here";
-  }
   const char* readOnly =
       "mount --bind -o ro \"$XDG_CONFIG_HOME\" \"$XDG_CONFIG_HOME\" || exit 97; exec \"$@\"";
   wrapper_ = {"unshare", "--mount", "sh", "-c", readOnly, "sh"};
@@ -46,9 +45,8 @@ TEST_F(SettingsFaults, AReadOnlyFolderLeavesTheOldFileAndExitStillEnds) {
 TEST_F(SettingsFaults, AFolderOutOfRoomLeavesTheOldFileAndExitStillEnds) {
   // A file size limit below the settings text: writing the new file fails part-way, as on a
   // full disk. Its stderr goes through a pipe, which the limit does not cut short.
-  if (std::getenv("TOBRIN_TEST_WRAPPER") != nullptr) {
+  if (std::getenv("TOBRIN_TEST_WRAPPER") != nullptr)
     GTEST_SKIP() << "the size limit would cut short the wrapper's own reports";
-  }
   wrapper_ = {"bash", "-c", "set -o pipefail; prlimit --fsize=16 \"$@\" 2>&1 | cat >&2", "bash"};
   QuitAndExpectTheOldFileKept();
 }
@@ -61,8 +59,7 @@ TEST_F(SettingsFaults, ALargeFileAndOneOfArbitraryBytesComeThroughExitByteForByt
     large += "key" + std::to_string(i) + "=value " + std::to_string(i) + "\n";
   std::string bytes(1 << 20, '\0');
   std::mt19937 random(11);
-  for (char& c : bytes)
-    c = static_cast<char>(random());
+  std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(random()); });
   for (const std::string* text : {&large, &bytes}) {
     WriteFile(config_ / "tobrin.ini", *text);
     Start();
@@ -76,7 +73,6 @@ TEST_F(SettingsFaults, ALargeFileAndOneOfArbitraryBytesComeThroughExitByteForByt
     if (said != std::string::npos) {
       EXPECT_EQ(errors.find(notSaved, said + 1), std::string::npos) << errors;  // said once
     }
-    server_.reset();
   }
 }
 

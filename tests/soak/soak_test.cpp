@@ -75,13 +75,11 @@ class Soak : public TobrinFixture {
     events_ += events;
   }
 
-  // Key chords separated by blanks, as `xdotool key` takes them; each key of a chord is one
-  // press and one release.
+  // Key chords separated by blanks, as `xdotool key` takes them; each key of a chord (one more
+  // than its '+' signs) is one press and one release.
   void Keys(const std::string& chords) {
-    long events = 0;
-    for (const std::string& chord : Words(chords))
-      events += 2 * (1 + std::count(chord.begin(), chord.end(), '+'));
-    Xdo("key --delay 30 " + chords, events);
+    const long keys = Words(chords).size() + std::count(chords.begin(), chords.end(), '+');
+    Xdo("key --delay 30 " + chords, 2 * keys);
   }
 
   // Waits until a window matching `pattern` is shown (or gone) and notes how long it took: the
@@ -93,8 +91,7 @@ class Soak : public TobrinFixture {
       maxDialogMs_ = std::max(maxDialogMs_, MsSince(start));
       return found;
     }
-    ADD_FAILURE() << "the window " << pattern << (shown ? " never appeared" : " never went")
-                  << " (seed " << seed_ << ")";
+    ADD_FAILURE() << "the window " << pattern << (shown ? " never appeared" : " never went");
     return 0;
   }
 
@@ -118,14 +115,11 @@ class Soak : public TobrinFixture {
   }
 
   void Drag(int button) {
-    Point p = RandomCanvasPoint();
-    const Point to = RandomCanvasPoint();
+    const Point p = RandomCanvasPoint(), to = RandomCanvasPoint();
     const int steps = Uniform(2, 12);
     std::string args = MouseTo(p) + " mousedown " + std::to_string(button);
-    for (int i = 1; i <= steps; ++i) {
-      const Point q = {p.x + (to.x - p.x) * i / steps, p.y + (to.y - p.y) * i / steps};
-      args += " " + MouseTo(q);
-    }
+    for (int i = 1; i <= steps; ++i)
+      args += " " + MouseTo({p.x + (to.x - p.x) * i / steps, p.y + (to.y - p.y) * i / steps});
     args += " mouseup " + std::to_string(button);
     Xdo(args, 1 + 1 + steps + 1);
   }
@@ -159,42 +153,30 @@ class Soak : public TobrinFixture {
                             "shift+Delete", "ctrl+Insert", "shift+Insert", "F6", "shift+F6"}));
   }
 
-  // Opens a window with `keys`, closes it with `close` once it shows, and waits until it goes.
-  void Dialog(const std::string& keys, const std::string& name,
-              const std::function<void(unsigned long)>& close) {
+  // Opens a window with `keys`; once it shows, closes it with the key `close` in it (or, with
+  // none, as a window manager's close button does) and waits until it goes.
+  void Dialog(const std::string& keys, const std::string& name, const std::string& close) {
     Keys(keys);
     const unsigned long id = WaitForDialog(name, true);
     if (id == 0) return;
-    close(id);
+    if (close.empty())
+      RequestClose(server_->display(), id);
+    else
+      Xdo("windowfocus --sync " + std::to_string(id) + " key " + close, 2);
     WaitForDialog(name, false);
     Focus();
     ++dialogs_;
   }
 
-  // A key in the dialog `id`, focused first.
-  void KeyIn(unsigned long id, const std::string& key) {
-    Xdo("windowfocus --sync " + std::to_string(id) + " key " + key, 2);
-  }
-
-  void AboutBox() {
-    Dialog("alt+h a", "^About tobrin$", [&](unsigned long id) {
-      KeyIn(id, Pick<std::string>({"Escape", "Return"}));
-    });
-  }
-  void OpenDialog() {
-    Dialog("ctrl+o", "^Open$", [&](unsigned long id) { KeyIn(id, "Escape"); });
-  }
-  void HelpWindow() {
-    Dialog("alt+h i", "^Tobrin Help",
-           [&](unsigned long id) { RequestClose(server_->display(), id); });
-  }
+  void AboutBox() { Dialog("alt+h a", "^About tobrin$", Pick<std::string>({"Escape", "Return"})); }
+  void OpenDialog() { Dialog("ctrl+o", "^Open$", "Escape"); }
+  void HelpWindow() { Dialog("alt+h i", "^Tobrin Help", ""); }
 
   void ResizeTo(int width, int height) {
     width_ = width;
     height_ = height;
-    Xdo("windowsize " + std::to_string(window_) + " " + std::to_string(width_) + " " +
-            std::to_string(height_),
-        0);
+    Xdotool("windowsize " + std::to_string(window_) + " " + std::to_string(width) + " " +
+            std::to_string(height));
     ++resizes_;
   }
 
@@ -242,10 +224,20 @@ class Soak : public TobrinFixture {
                        [](int, int, const Rgb& p) { return p.r > 200 && p.g > 200 && p.b > 200; });
   }
 
-  // Reset, Orientation, Visible Arcball through the menus: the milliseconds until the screen
-  // shows the guide sphere as it now should be, which takes the program's event loop handling
-  // three commands and painting; -1 if it never does.
-  double Probe() {
+  // The program's resident memory at the size it started with: the drawing buffers, which
+  // follow the window's size, weigh the same at every measurement.
+  long MeasureResident() {
+    ResizeTo(startWidth_, startHeight_);
+    CheckAlive("before measuring memory");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return ResidentKiB(program_.pid());
+  }
+
+  // The probe: Reset, Orientation, Visible Arcball through the menus, while the program still
+  // runs. Within a second the screen must show the guide sphere as it now should be, which takes
+  // the program's event loop handling three commands and painting.
+  void CheckAlive(const std::string& when) {
+    ASSERT_TRUE(program_.Running()) << "the program ended " << when << ": " << ReadFile(stderr_);
     Keys("alt+f r alt+m o alt+m a");
     sphereOn_ = !sphereOn_;
     const auto start = Clock::now();
@@ -256,33 +248,14 @@ class Soak : public TobrinFixture {
     };
     if (!WaitUntil(answered, 10000, 5)) {
       Keep(shot, "probe");
-      return -1;
+      FAIL() << "no answer to the probe " << when;
     }
     const double ms = MsSince(start);
     maxLatencyMs_ = std::max(maxLatencyMs_, ms);
     ++probes_;
-    return ms;
+    EXPECT_LE(ms, 1000) << "slow answer to the probe " << when;
   }
 
-  // The program's resident memory at the size it started with: the drawing buffers, which
-  // follow the window's size, weigh the same at every measurement.
-  long MeasureResident() {
-    ResizeTo(startWidth_, startHeight_);
-    CheckAlive("before measuring memory");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    return ResidentKiB(program_.pid());
-  }
-
-  // Probes and checks the answer came in time and the program still runs.
-  void CheckAlive(const std::string& when) {
-    ASSERT_TRUE(program_.Running())
-        << "the program ended " << when << " (seed " << seed_ << "): " << ReadFile(stderr_);
-    const double ms = Probe();
-    ASSERT_GE(ms, 0) << "no answer to the probe " << when << " (seed " << seed_ << ")";
-    EXPECT_LE(ms, 1000) << "slow answer to the probe " << when << " (seed " << seed_ << ")";
-  }
-
-  unsigned seed_ = 0;
   std::mt19937 random_;
   int width_ = 0, height_ = 0;  // the main window's size as last set
   int startWidth_ = 0, startHeight_ = 0;
@@ -295,15 +268,17 @@ class Soak : public TobrinFixture {
 
 TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
   const long seconds = EnvironmentNumber("TOBRIN_SOAK_SECONDS", 40);
-  seed_ = static_cast<unsigned>(EnvironmentNumber("TOBRIN_SOAK_SEED", std::random_device{}()));
-  random_.seed(seed_);
-  std::printf("soak: seed %u, %ld s of random input\n", seed_, seconds);
+  const auto seed =
+      static_cast<unsigned>(EnvironmentNumber("TOBRIN_SOAK_SEED", std::random_device{}()));
+  random_.seed(seed);
+  std::printf("soak: seed %u, %ld s of random input\n", seed, seconds);
+  SCOPED_TRACE("seed " + std::to_string(seed));  // on every failure, for reproducing the run
 
   // glibc keeps freed memory, up to twice the largest block it last returned to the system,
   // for later use: after a window of drawing buffers is freed that is many megabytes of noise in
   // the resident size. Fixed thresholds make it return freed memory at once, so the resident
   // size follows the memory in use.
-  Start({}, {"MALLOC_MMAP_THRESHOLD_=131072", "MALLOC_TRIM_THRESHOLD_=131072"});
+  Start({"MALLOC_MMAP_THRESHOLD_=131072", "MALLOC_TRIM_THRESHOLD_=131072"});
   ASSERT_FALSE(HasFatalFailure());
   const RgbaImage first = Shot();
   ASSERT_EQ(first.width, canvasWidth_) << "the main window is not at the screen's corner";
@@ -355,7 +330,7 @@ TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
 #if defined(__SANITIZE_ADDRESS__)
   std::printf("soak: memory growth not judged: AddressSanitizer keeps freed memory aside\n");
 #else
-  EXPECT_LE(rssAfter - rssBefore, 1024) << "resident memory grew (seed " << seed_ << ")";
+  EXPECT_LE(rssAfter - rssBefore, 1024) << "resident memory grew";
 #endif
 
   QuitByMenu();

@@ -49,9 +49,7 @@ class ShellEnvironment : public ::testing::Environment {
 
 void ShellTest::SetUp() {
   ASSERT_EQ(ShellEnvironment::problem, "");
-  config_ = std::make_unique<TempDir>();
-  files_ = std::make_unique<TempDir>();
-  ::setenv("XDG_CONFIG_HOME", config_->path().c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
   log_ = new RecordingLog;
   delete wxLog::SetActiveTarget(log_);
   dialogs_.Register();

@@ -20,15 +20,15 @@
 
 namespace tobrin_test {
 
-// Records what the application logs instead of showing it in message boxes.
+// Records the errors the application logs instead of showing them in message boxes (and drops
+// its other messages).
 class RecordingLog : public wxLog {
  public:
   std::vector<wxString> errors;
-  std::vector<wxString> messages;
 
  protected:
   void DoLogTextAtLevel(wxLogLevel level, const wxString& text) override {
-    (level <= wxLOG_Error ? errors : messages).push_back(text);
+    if (level <= wxLOG_Error) errors.push_back(text);
   }
 };
 
@@ -74,11 +74,11 @@ class ShellTest : public ::testing::Test {
   CTobrinApp& app() { return wxGetApp(); }
   CMainFrame& frame() { return *app().MainFrame(); }
   CTobrinView& view() { return frame().Canvas().View(); }
-  std::string SettingsFile() const { return config_->path() + "/tobrin.ini"; }
+  std::string SettingsFile() const { return config_ / "tobrin.ini"; }
 
-  std::unique_ptr<TempDir> config_;
-  std::unique_ptr<TempDir> files_;  // for documents the test opens and saves
-  RecordingLog* log_ = nullptr;     // owned by wxLog while active
+  TempDir config_;
+  TempDir files_;                // for documents the test opens and saves
+  RecordingLog* log_ = nullptr;  // owned by wxLog while active
   DialogHook dialogs_;
   bool running_ = false;
 };

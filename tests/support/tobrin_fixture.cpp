@@ -45,6 +45,7 @@ long CountPixels(const RgbaImage& image, int left, int top, int right, int botto
 
 void TobrinFixture::StartProgram(std::vector<std::string> extra, std::vector<std::string> env,
                                  const std::string& executable) {
+  server_.reset();  // one server at a time: an earlier start's goes first
   server_ = std::make_unique<XvfbServer>(XvfbOptions{extra});
   ASSERT_TRUE(server_->ok()) << server_->error();
   SetEnvironment(server_->Environment(config_.path()));
@@ -63,7 +64,7 @@ void TobrinFixture::WaitForWindow() {
   window_ = FindWindow("^Tobrin$", ScaledMs(20000));
   ASSERT_NE(window_, 0u) << "no window; stderr: " << ReadFile(stderr_);
   Focus();
-  ASSERT_TRUE(WaitFor([&](const RgbaImage& shot) { return FindCanvas(shot); }))
+  ASSERT_TRUE(WaitFor("window", [&](auto& shot) { return FindCanvas(shot); }))
       << "the drawing area never appeared";
 }
 
@@ -96,8 +97,8 @@ void TobrinFixture::Keep(const RgbaImage& image, const std::string& step) {
   WritePng(dir + "/e2e-" + info->name() + "-" + step + ".png", image, nullptr);
 }
 
-bool TobrinFixture::WaitFor(const std::function<bool(const RgbaImage&)>& ok, int ms,
-                            const std::string& step) {
+bool TobrinFixture::WaitFor(const std::string& step,
+                            const std::function<bool(const RgbaImage&)>& ok, int ms) {
   RgbaImage shot;
   if (WaitUntil([&] { return ok(shot = Shot()); }, ScaledMs(ms))) return true;
   Keep(shot, step);
@@ -141,9 +142,8 @@ std::string TobrinFixture::MouseTo(Point p) {
 void TobrinFixture::Drag(Point from, Point to, int button) {
   Xdotool(MouseTo(from) + " mousedown " + std::to_string(button));
   const int steps = 10;
-  for (int i = 1; i <= steps; ++i) {
+  for (int i = 1; i <= steps; ++i)
     MoveTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
-  }
   Xdotool("mouseup " + std::to_string(button));
 }
 

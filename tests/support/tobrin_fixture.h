@@ -50,9 +50,8 @@ class TobrinFixture : public ::testing::Test {
   void StartProgram(std::vector<std::string> extra = {}, std::vector<std::string> env = {},
                     const std::string& executable = TOBRIN_EXECUTABLE);
   // Starts it and waits for the main window and finds the drawing area in it.
-  void Start(std::vector<std::string> extra = {}, std::vector<std::string> env = {},
-             const std::string& executable = TOBRIN_EXECUTABLE) {
-    StartProgram(extra, env, executable);
+  void Start(std::vector<std::string> env = {}, const std::string& executable = TOBRIN_EXECUTABLE) {
+    StartProgram({}, env, executable);
     WaitForWindow();
   }
   void WaitForWindow();
@@ -74,9 +73,9 @@ class TobrinFixture : public ::testing::Test {
   // Keeps the screenshot of a step, named after the test, for looking at after a failure.
   void Keep(const RgbaImage& image, const std::string& step);
 
-  // Polls screenshots until `ok` holds; keeps the last one if it never does.
-  bool WaitFor(const std::function<bool(const RgbaImage&)>& ok, int ms = 5000,
-               const std::string& step = "timeout");
+  // Polls screenshots until `ok` holds; keeps the last one as `step`'s if it never does.
+  bool WaitFor(const std::string& step, const std::function<bool(const RgbaImage&)>& ok,
+               int ms = 5000);
 
   // The drawing area is the black band of the window; it starts under the menu bar.
   bool FindCanvas(const RgbaImage& shot);
@@ -87,7 +86,6 @@ class TobrinFixture : public ::testing::Test {
   // Gives the main window the focus, which a window manager may not give a new window.
   void Focus() { Xdotool("windowfocus --sync " + std::to_string(window_)); }
   void Key(const std::string& keys) { Xdotool("key --delay 40 " + keys); }
-  // Where a point of the main window is on the screen.
   // xdotool's words that move the pointer to a point of the main window.
   std::string MouseTo(Point p);
   void MoveTo(Point p) { Xdotool(MouseTo(p)); }
@@ -103,15 +101,15 @@ class TobrinFixture : public ::testing::Test {
   }
 
   // Waits for the program to end; its exit status, or -1 if it did not end in time.
-  int WaitForExit(int ms = 10000) { return program_.Wait(ScaledMs(ms)); }
+  int WaitForExit() { return program_.Wait(ScaledMs(10000)); }
 
   static bool IsRed(const Rgb& p) { return p.r > 150 && p.g < 60 && p.b < 60; }
 
   // Waits until the screen point shows a selected part's red (or, with red false, anything
   // else): the picked part turned red, or a bend moved it away.
-  bool WaitForRed(Point p, bool red, int ms, const std::string& step) {
-    return WaitFor([&](const RgbaImage& s) { return IsRed(PixelAt(s, p.x, p.y)) == red; }, ms,
-                   step);
+  bool WaitForRed(Point p, bool red, const std::string& step, int ms = 5000) {
+    const auto shows = [&](const RgbaImage& s) { return IsRed(PixelAt(s, p.x, p.y)) == red; };
+    return WaitFor(step, shows, ms);
   }
 
   TempDir config_;

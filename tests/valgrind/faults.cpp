@@ -13,8 +13,7 @@ void* volatile g_sink = nullptr;
 int main(int argc, char** argv) {
   const char* fault = argc > 1 ? argv[1] : "none";
   if (std::strcmp(fault, "invalid-read") == 0) {
-    int* block = static_cast<int*>(std::malloc(8 * sizeof(int)));
-    std::memset(block, 0, 8 * sizeof(int));
+    int* block = static_cast<int*>(std::calloc(8, sizeof(int)));
     const int past = 7 + argc - 1;  // one past the end, out of the compiler's sight
     std::printf("%d\n", block[past]);
     std::free(block);

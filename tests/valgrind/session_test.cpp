@@ -29,33 +29,29 @@ TEST_F(Session, PickBendTurnMenuAboutAndQuit) {
   Key("alt+m j");
   const Point forearm = PartOnScreen("LeftForearm");
   Click(forearm);
-  ASSERT_TRUE(WaitForRed(forearm, true, 5000, "session-picked"));
+  ASSERT_TRUE(WaitForRed(forearm, true, "session-picked"));
   Drag(forearm, {forearm.x, forearm.y - 120}, 3);
-  ASSERT_TRUE(WaitForRed(forearm, false, 5000, "session-bent"));
+  ASSERT_TRUE(WaitForRed(forearm, false, "session-bent"));
 
   Key("alt+m o");
   const RgbaImage before = Shot();
   const Point centre = {canvasWidth_ / 2, canvasTop_ + canvasHeight_ / 2};
   Drag({centre.x - 30, centre.y}, {centre.x + 50, centre.y + 20}, 1);
-  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return CanvasChange(before, s) > 100; }, 5000,
-                      "session-turned"));
+  const auto turned = [&](const RgbaImage& s) { return CanvasChange(before, s) > 100; };
+  ASSERT_TRUE(WaitFor("session-turned", turned));
 
   // The Mode menu drops over the top left of the drawing area, which is black without it.
-  const Point underMenu = {160, canvasTop_ + 62};
+  const auto underMenu = [&](const RgbaImage& s) { return PixelAt(s, 160, canvasTop_ + 62).r; };
   Key("alt+m");
-  ASSERT_TRUE(
-      WaitFor([&](const RgbaImage& s) { return PixelAt(s, underMenu.x, underMenu.y).r > 150; },
-              5000, "session-menu-open"));
+  ASSERT_TRUE(WaitFor("session-menu-open", [&](auto& s) { return underMenu(s) > 150; }));
   Key("Escape");
-  ASSERT_TRUE(
-      WaitFor([&](const RgbaImage& s) { return PixelAt(s, underMenu.x, underMenu.y).r == 0; }, 5000,
-              "session-menu-closed"));
+  ASSERT_TRUE(WaitFor("session-menu-closed", [&](auto& s) { return underMenu(s) == 0; }));
 
   Key("alt+h a");
   const auto about = [](const RgbaImage&) { return FindWindow("^About tobrin") != 0; };
-  ASSERT_TRUE(WaitFor(about, 5000, "session-about"));
+  ASSERT_TRUE(WaitFor("session-about", about));
   Xdotool("windowfocus --sync " + std::to_string(FindWindow("^About tobrin$")) + " key Escape");
-  ASSERT_TRUE(WaitFor([&](const RgbaImage& s) { return !about(s); }, 5000, "session-about-closed"));
+  ASSERT_TRUE(WaitFor("session-about-closed", [&](auto& s) { return !about(s); }));
 
   QuitByMenu();
 }
