@@ -102,8 +102,11 @@ TEST(FormatSettings, LeavesOutWhatOneLineCannotHoldAndRoundTrips) {
 }
 
 TEST(SettingsFilePath, FollowsXdgConfigHomeThenHome) {
+  // Both variables are put back afterwards, for the tests that run later in this process.
   const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
   const std::string xdg = savedXdg ? savedXdg : "";
+  const char* savedHome = std::getenv("HOME");
+  const std::string home = savedHome ? savedHome : "";
   setenv("XDG_CONFIG_HOME", "/cfg/here", 1);
   EXPECT_EQ(SettingsFilePath(), "/cfg/here/tobrin.ini");
   setenv("XDG_CONFIG_HOME", "relative/path", 1);  // not absolute: ignored
@@ -112,6 +115,7 @@ TEST(SettingsFilePath, FollowsXdgConfigHomeThenHome) {
   unsetenv("XDG_CONFIG_HOME");
   EXPECT_EQ(SettingsFilePath(), "/home/someone/.config/tobrin.ini");
   if (savedXdg) setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+  savedHome ? setenv("HOME", home.c_str(), 1) : unsetenv("HOME");
 }
 
 TEST(ReadSettingsFile, RefusesWhatIsNotASmallRegularFile) {
