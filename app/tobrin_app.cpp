@@ -108,15 +108,17 @@ bool CTobrinApp::StartUp() {
 
 void CTobrinApp::FailStartup(const wxString& error) {
   m_startupError = error;
-  if (m_frame) m_frame->Destroy();  // the event loop, if it runs, ends with the last window
+  // As after a failed OnInit, the documents close while their window is still there. The window
+  // is deleted at idle time, after the paint that found the failure, and the loop ends with it.
+  if (m_docManager != nullptr) m_docManager->Clear(true);
+  if (m_frame) m_frame->Destroy();
   m_frame = nullptr;
 }
 
 int CTobrinApp::OnExit() {
   m_signals.reset();
-  // A start that failed writes nothing.
-  if (m_docManager != nullptr && m_startupError.empty()) {
-    SaveSettings();
+  if (m_docManager != nullptr) {
+    if (m_startupError.empty()) SaveSettings();  // a start that failed writes nothing
     delete m_docManager;
     m_docManager = nullptr;
   }
