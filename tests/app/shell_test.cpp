@@ -477,12 +477,12 @@ class Settings : public Shell {
     const auto get =
         reinterpret_cast<char* (*)(void*)>(dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_filename"));
     ASSERT_TRUE(set != nullptr && get != nullptr && set(chooser, path.c_str()));
-    for (int i = 0; i < 200; ++i) {  // the chooser takes the selection once its folder is read
-      const std::unique_ptr<char, decltype(&std::free)> name(get(chooser), &std::free);
-      if (name != nullptr) return;
+    // The chooser takes the selection once it has read the folder, in its own time.
+    const auto taken = [&] {
       Pump(1);
-      wxMilliSleep(10);
-    }
+      return std::unique_ptr<char, decltype(&std::free)>(get(chooser), &std::free) != nullptr;
+    };
+    ASSERT_TRUE(WaitUntil(taken, 60000, 10)) << "the file chooser never took " << path;
   }
 };
 

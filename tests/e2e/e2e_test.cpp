@@ -69,11 +69,24 @@ TEST_F(Tobrin, EditAndPaneKeysAndNewChangeNothing) {
   Drag(centre, {centre.x + 40, centre.y - 20}, 1);
   Key("alt+m o");
   Drag(centre, {centre.x + 60, centre.y + 10}, 1);
-  Pause(300);
+  // Visible Arcball on and off again marks a point in the program's input: once the screen
+  // shows the sphere gone, everything sent before has been handled and painted.
+  const auto markHandled = [&](const std::string& step) {
+    for (const bool on : {true, false}) {
+      Key("alt+m a");
+      const auto shows = [&](const RgbaImage& s) {
+        const long ink = GuideSphereInk(s, canvasTop_, canvasHeight_);
+        return on ? ink >= kSphereShownInk : ink <= kSphereHiddenInk;
+      };
+      if (!WaitFor(step + (on ? "-sphere-on" : "-sphere-off"), shows)) return false;
+    }
+    return true;
+  };
+  ASSERT_TRUE(markHandled("before")) << "Visible Arcball did not show or hide the sphere";
   const RgbaImage before = Shot();
   Key("ctrl+z ctrl+x ctrl+c ctrl+v alt+BackSpace shift+Delete ctrl+Insert shift+Insert F6 "
       "shift+F6 ctrl+n");
-  Pause(500);
+  ASSERT_TRUE(markHandled("after")) << "Visible Arcball did not show or hide the sphere";
   const RgbaImage after = Shot();
   const bool unchanged = after.pixels == before.pixels;
   if (!unchanged) {
@@ -89,15 +102,18 @@ TEST_F(Tobrin, OpenThroughTheFileDialogEntersTheRecentList) {
   WriteFile(document, "left alone");
   Start();
   Key("ctrl+o");
-  ASSERT_NE(FindWindow("^Open$", 10000), 0u) << "no Open dialog";
-  Pause(300);
-  Key("ctrl+l");
+  const unsigned long dialog = FindWindow("^Open$", ScaledMs(30000));
+  ASSERT_NE(dialog, 0u) << "no Open dialog";
+  // Typed into the dialog once it has the keyboard.
+  const std::string toDialog = "windowfocus --sync " + std::to_string(dialog);
+  Xdotool(toDialog + " key ctrl+l");
   RunCommand({{"xdotool", "type", "--delay", "10", document}});
-  // The first Return may only accept the location entry's completion.
-  for (int i = 0; i < 3 && FindWindow("^Open$") != 0; ++i) {
-    Key("Return");
-    Pause(400);
-  }
+  // The first Return may only accept the location entry's completion: Return until it goes.
+  const auto closed = [&] {
+    Xdotool(toDialog + " key Return");  // fails, sending nothing, once the dialog has gone
+    return WaitUntil([] { return FindWindow("^Open$") == 0; }, ScaledMs(2000));
+  };
+  ASSERT_TRUE(WaitUntil(closed, ScaledMs(30000), 0)) << "the Open dialog stayed";
   QuitByMenu();
   EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), "[Recent File List]\nFile1=" + document + "\n");
   EXPECT_EQ(ReadFile(document), "left alone");
@@ -161,7 +177,7 @@ TEST_F(Tobrin, OnAScaledDisplayTheFigureFillsTheAreaAndPicksUnderThePointer) {
   Start();
   const RgbaImage plain = Shot();
   const int top1 = canvasTop_, width1 = canvasWidth_, height1 = canvasHeight_;
-  ASSERT_EQ(program_.Stop(ScaledMs(10000)), 0) << ReadFile(stderr_);
+  ASSERT_EQ(program_.Stop(ScaledMs(30000)), 0) << ReadFile(stderr_);
 
   Start({"GDK_SCALE=2"});
   // A window manager's frame does not scale with the display: the area may be larger than twice
@@ -201,11 +217,11 @@ TEST_F(Tobrin, TheLockPanesShowWhileTheirLocksAreOn) {
   const auto capGone = [&](const RgbaImage& s) { return LockPaneInk(s, statusTop) <= unlit; };
   Key("Caps_Lock");
   MoveTo({100, canvasTop_ + 100});  // any event lets the panes catch up
-  const bool shown = WaitFor("caps-on", capShown, 3000);
+  const bool shown = WaitFor("caps-on", capShown);
   Key("Caps_Lock");
   MoveTo({120, canvasTop_ + 100});
   EXPECT_TRUE(shown) << "CAP did not appear";
-  EXPECT_TRUE(WaitFor("caps-off", capGone, 3000)) << "CAP did not go";
+  EXPECT_TRUE(WaitFor("caps-off", capGone)) << "CAP did not go";
 }
 
 TEST_F(Tobrin, HelpIndexOpensTheBookFromTheBuildTreeAndWhenInstalled) {
@@ -223,7 +239,7 @@ TEST_F(Tobrin, HelpIndexOpensTheBookFromTheBuildTreeAndWhenInstalled) {
     Key("alt+h i");
     EXPECT_TRUE(WaitFor(step, [](auto&) { return FindWindow("^Tobrin Help") != 0; }))
         << ReadFile(stderr_);
-    ASSERT_EQ(program_.Stop(ScaledMs(10000)), 0) << ReadFile(stderr_);
+    ASSERT_EQ(program_.Stop(ScaledMs(30000)), 0) << ReadFile(stderr_);
     EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), "[Recent File List]\n");  // nothing of the help's
   }
 }

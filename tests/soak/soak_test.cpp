@@ -54,8 +54,6 @@ void RequestClose(const std::string& display, unsigned long window) {
 
 class Soak : public TobrinFixture {
  protected:
-  static constexpr int kShownInk = 40;  // near-white pixels that show the guide sphere
-  static constexpr int kHiddenInk = 5;  // at most this many when it is hidden
   // The sizes the main window takes: the drawing area stays taller than the Mode menu.
   static constexpr int kMinWidth = 360, kMaxWidth = 1000, kMinHeight = 420, kMaxHeight = 800;
 
@@ -87,7 +85,8 @@ class Soak : public TobrinFixture {
   unsigned long WaitForDialog(const std::string& pattern, bool shown) {
     const auto start = Clock::now();
     unsigned long found = 0;
-    if (WaitUntil([&] { return ((found = FindWindow(pattern)) != 0) == shown; }, 10000, 15)) {
+    if (WaitUntil([&] { return ((found = FindWindow(pattern)) != 0) == shown; }, ScaledMs(30000),
+                  15)) {
       maxDialogMs_ = std::max(maxDialogMs_, MsSince(start));
       return found;
     }
@@ -215,13 +214,9 @@ class Soak : public TobrinFixture {
 
   // --- liveness -------------------------------------------------------------------------------
 
-  // Near-white pixels in the lower part of the drawing area, which the menus never cover and
-  // the guide sphere always crosses when shown (the figure has no white of its own).
+  // The guide sphere's ink in the drawing area at the window's current size.
   long SphereInk(const RgbaImage& frame) {
-    const int canvasHeight = frame.height - canvasTop_ - chromeBottom_;
-    return CountPixels(frame, 0, canvasTop_ + canvasHeight * 6 / 10, frame.width,
-                       canvasTop_ + canvasHeight - 2,
-                       [](int, int, const Rgb& p) { return p.r > 200 && p.g > 200 && p.b > 200; });
+    return GuideSphereInk(frame, canvasTop_, frame.height - canvasTop_ - chromeBottom_);
   }
 
   // The program's resident memory at the size it started with: the drawing buffers, which
@@ -244,9 +239,9 @@ class Soak : public TobrinFixture {
     RgbaImage shot;
     const auto answered = [&] {
       const long ink = SphereInk(shot = Shot());
-      return sphereOn_ ? ink >= kShownInk : ink <= kHiddenInk;
+      return sphereOn_ ? ink >= kSphereShownInk : ink <= kSphereHiddenInk;
     };
-    if (!WaitUntil(answered, 10000, 5)) {
+    if (!WaitUntil(answered, ScaledMs(30000), 5)) {
       Keep(shot, "probe");
       FAIL() << "no answer to the probe " << when;
     }
@@ -286,7 +281,8 @@ TEST_F(Soak, RandomInputForMinutesKeepsItResponsiveAndLean) {
   height_ = startHeight_ = first.height;
   chromeBottom_ = height_ - canvasTop_ - canvasHeight_;
   ASSERT_GT(chromeBottom_, 0);
-  ASSERT_LE(SphereInk(first), kHiddenInk) << "white in the drawing area before the sphere is on";
+  ASSERT_LE(SphereInk(first), kSphereHiddenInk)
+      << "white in the drawing area before the sphere is on";
 
   // Warm-up: everything once, twice, so that the toolkit has made its caches and the program
   // all it ever makes.

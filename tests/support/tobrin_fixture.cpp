@@ -43,6 +43,11 @@ long CountPixels(const RgbaImage& image, int left, int top, int right, int botto
   return count;
 }
 
+long GuideSphereInk(const RgbaImage& image, int top, int height) {
+  return CountPixels(image, 0, top + height * 6 / 10, image.width, top + height - 2,
+                     [](int, int, const Rgb& p) { return p.r > 200 && p.g > 200 && p.b > 200; });
+}
+
 void TobrinFixture::StartProgram(std::vector<std::string> extra, std::vector<std::string> env,
                                  const std::string& executable) {
   server_.reset();  // one server at a time: an earlier start's goes first

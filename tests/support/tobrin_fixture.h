@@ -38,6 +38,13 @@ int Xdotool(const std::string& args);
 // to `ms` for one: its id, or 0.
 unsigned long FindWindow(const std::string& name, int ms = 0);
 
+// Near-white pixels in the lower part of a drawing area `height` pixels high whose top row is
+// `top`: the guide sphere always crosses it when shown, the figure has no white of its own, and
+// the menus never reach down there.
+long GuideSphereInk(const RgbaImage& image, int top, int height);
+inline constexpr long kSphereShownInk = 40;  // at least this much shows the sphere
+inline constexpr long kSphereHiddenInk = 5;  // at most this much when it is hidden
+
 // The pixels of `image` from (left, top) to before (right, bottom), every `step`th in each
 // direction, for which `counted(x, y, pixel)` holds.
 long CountPixels(const RgbaImage& image, int left, int top, int right, int bottom,
@@ -73,9 +80,10 @@ class TobrinFixture : public ::testing::Test {
   // Keeps the screenshot of a step, named after the test, for looking at after a failure.
   void Keep(const RgbaImage& image, const std::string& step);
 
-  // Polls screenshots until `ok` holds; keeps the last one as `step`'s if it never does.
+  // Polls screenshots until `ok` holds; keeps the last one as `step`'s if it never does. The
+  // deadline only bounds a failure: it allows for a sanitizer build on a busy machine.
   bool WaitFor(const std::string& step, const std::function<bool(const RgbaImage&)>& ok,
-               int ms = 5000);
+               int ms = 30000);
 
   // The drawing area is the black band of the window; it starts under the menu bar.
   bool FindCanvas(const RgbaImage& shot);
@@ -101,7 +109,7 @@ class TobrinFixture : public ::testing::Test {
   }
 
   // Waits for the program to end; its exit status, or -1 if it did not end in time.
-  int WaitForExit() { return program_.Wait(ScaledMs(10000)); }
+  int WaitForExit() { return program_.Wait(ScaledMs(30000)); }
 
   static bool IsRed(const Rgb& p) { return p.r > 150 && p.g < 60 && p.b < 60; }
 
