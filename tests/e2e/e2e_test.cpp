@@ -124,8 +124,28 @@ TEST_F(Tobrin, TerminationSignalsCloseAsExitDoes) {
     Start();
     std::filesystem::remove(config_ / "tobrin.ini");
     kill(program_.pid(), signal);
-    EXPECT_EQ(WaitForExit(), 0) << "signal " << signal << ": " << ReadFile(stderr_);
+    EXPECT_TRUE(EndedWith(0, WaitForExit())) << "signal " << signal;
     EXPECT_TRUE(std::filesystem::exists(config_ / "tobrin.ini")) << "signal " << signal;
+  }
+}
+
+TEST_F(Tobrin, OnlyTheSanitizersOwnCrashAtExitPassesForAnotherStatus) {
+  const std::string tracer =
+      "Tracer caught signal 11: addr=0x0 pc=0x7f sp=0x7f\n"
+      "==12==LeakSanitizer has encountered a fatal error.\n";
+  const std::string leak = "==12==ERROR: LeakSanitizer: detected memory leaks\n";
+  const std::string undefined = "app/x.cpp:1:2: runtime error: signed integer overflow\n";
+  struct Case {
+    std::string errors;
+    int status;
+    bool passes;
+  };
+  stderr_ = files_ / "stderr.txt";
+  for (const Case& c : {Case{"", 0, true}, Case{"", 1, false}, Case{tracer, 1, true},
+                        Case{tracer, 2, false}, Case{leak + tracer, 1, false},
+                        Case{undefined + tracer, 1, false}, Case{"tobrin: bad\n", 1, false}}) {
+    WriteFile(stderr_, c.errors);
+    EXPECT_EQ(static_cast<bool>(EndedWith(0, c.status)), c.passes) << c.errors << c.status;
   }
 }
 
@@ -163,7 +183,7 @@ TEST_F(Tobrin, WithoutOpenGLItSaysSoAndExitsNonZero) {
           return program_.Wait(ScaledMs(1000)) >= 0;
         },
         ScaledMs(20000), 0);
-    EXPECT_EQ(WaitForExit(), 1);
+    EXPECT_TRUE(EndedWith(1, WaitForExit()));
     EXPECT_FALSE(std::filesystem::exists(config_ / "tobrin.ini")) << "a failed start wrote";
   }
 }
@@ -177,7 +197,7 @@ TEST_F(Tobrin, OnAScaledDisplayTheFigureFillsTheAreaAndPicksUnderThePointer) {
   Start();
   const RgbaImage plain = Shot();
   const int top1 = canvasTop_, width1 = canvasWidth_, height1 = canvasHeight_;
-  ASSERT_EQ(program_.Stop(ScaledMs(30000)), 0) << ReadFile(stderr_);
+  ASSERT_TRUE(EndedWith(0, program_.Stop(ScaledMs(30000))));
 
   Start({"GDK_SCALE=2"});
   // A window manager's frame does not scale with the display: the area may be larger than twice
@@ -239,7 +259,7 @@ TEST_F(Tobrin, HelpIndexOpensTheBookFromTheBuildTreeAndWhenInstalled) {
     Key("alt+h i");
     EXPECT_TRUE(WaitFor(step, [](auto&) { return FindWindow("^Tobrin Help") != 0; }))
         << ReadFile(stderr_);
-    ASSERT_EQ(program_.Stop(ScaledMs(30000)), 0) << ReadFile(stderr_);
+    ASSERT_TRUE(EndedWith(0, program_.Stop(ScaledMs(30000))));
     EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), "[Recent File List]\n");  // nothing of the help's
   }
 }

@@ -64,7 +64,7 @@ TEST_F(SettingsFaults, ALargeFileAndOneOfArbitraryBytesComeThroughExitByteForByt
     WriteFile(config_ / "tobrin.ini", *text);
     Start();
     Key("alt+f x");
-    EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
+    EXPECT_TRUE(EndedWith(0, WaitForExit()));
     EXPECT_TRUE(ReadFile(config_ / "tobrin.ini") == *text) << text->size();
     const std::string errors = ReadFile(stderr_);
     const std::string notSaved = "list of this session was not saved";

@@ -104,12 +104,21 @@ class TobrinFixture : public ::testing::Test {
   void QuitByMenu() {
     Focus();
     Key("alt+f x");
-    EXPECT_EQ(WaitForExit(), 0) << ReadFile(stderr_);
+    EXPECT_TRUE(EndedWith(0, WaitForExit()));
     EXPECT_NE(ReadFile(config_ / "tobrin.ini").find("[Recent File List]"), std::string::npos);
   }
 
   // Waits for the program to end; its exit status, or -1 if it did not end in time.
   int WaitForExit() { return program_.Wait(ScaledMs(30000)); }
+
+  // Whether the program ended with the status `expected`, given the status it ended with; the
+  // failure shows what it wrote on stderr. One end is the sanitizer's own doing and says nothing
+  // of the program: in the sanitizer build, LeakSanitizer's tracer thread can crash while it
+  // stops the program's threads for the leak check at exit (a failure inside the sanitizer, seen
+  // rarely, on busy machines), which ends the program with status 1 whatever status it was
+  // ending with, and without a leak check. Exactly that end is reported and let pass; the plain
+  // build checks the same status in the same test.
+  ::testing::AssertionResult EndedWith(int expected, int status);
 
   static bool IsRed(const Rgb& p) { return p.r > 150 && p.g < 60 && p.b < 60; }
 
