@@ -20,6 +20,7 @@ bool CTobrinView::OnKeyDown(ViewKey key, bool shift) {
   if (m_nMode == MODE_POSITION && arrow) {
     MoveAcross(dx, dy);
   } else if (m_nMode == MODE_POSITION && page) {
+    ProjectCentre();  // as the right press does
     MoveNearer(dy);
   } else if (m_nMode == MODE_ORIENTATION && arrow) {
     KeyTurn(dx, dy);
@@ -27,6 +28,7 @@ bool CTobrinView::OnKeyDown(ViewKey key, bool shift) {
   } else if (m_nMode == MODE_JOINTS && (key == KEY_LEFT || key == KEY_RIGHT)) {
     MoveKeyCursor(dx > 0 ? 1 : -1);
   } else if (m_nMode == MODE_JOINTS && (key == KEY_UP || key == KEY_DOWN)) {
+    ProjectCentre();
     BendSelected(dy);
   } else if (m_nMode == MODE_JOINTS && key == KEY_SPACE) {
     if (!ToggleAtKeyCursor()) return false;

@@ -35,6 +35,9 @@ class Keys : public ViewTest {
     view->m_dPosX = position[0];
     view->m_dPosY = position[1];
     view->m_dPosZ = position[2];
+    // A centre no projection gives, to tell whether a press projected the origin.
+    view->m_fCentreX = 1.0f;
+    view->m_fCentreY = 2.0f;
   }
 
   // The client pixel (y downwards) nearest to the figure's projected origin.
@@ -93,6 +96,7 @@ TEST_F(Keys, EachKeyDoesWhatItsMouseActionDoesWithOneRepaintPerPress) {
     EXPECT_EQ(view->m_nDragButton, DRAG_NONE);
     const TreeState byKeys = TakeTreeState(root());
     const Vec3 keyPosition = Position();
+    const float keyCentre[2] = {view->m_fCentreX, view->m_fCentreY};
     EXPECT_FALSE(SameTree(byKeys, start)) << "the keys changed nothing";
 
     Restore(start, startPosition);
@@ -107,6 +111,9 @@ TEST_F(Keys, EachKeyDoesWhatItsMouseActionDoesWithOneRepaintPerPress) {
     }
     EXPECT_TRUE(SameTree(byKeys, TakeTreeState(root())));
     EXPECT_TRUE(PointsNear(keyPosition, Position(), 0.0));
+    // The presses project the origin into the arcball's centre alike.
+    EXPECT_EQ(keyCentre[0], view->m_fCentreX);
+    EXPECT_EQ(keyCentre[1], view->m_fCentreY);
   }
 }
 
