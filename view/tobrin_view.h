@@ -69,7 +69,8 @@ class CTobrinView {
   // The part the keyboard cursor outlines, null while it is hidden or outside Joints mode.
   const PartNode* OutlinedPart() const;
 
-  // What a screen reader says about the drawing area: the mode and the selected parts.
+  // What a screen reader says about the drawing area: the mode, the selected parts and the
+  // part under a shown keyboard cursor, by name.
   std::string Description() const;
 
   bool IsCreated() const { return m_context != nullptr && m_pRoot != nullptr; }
