@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include "app/accessible_text.h"
+
 namespace {
 
 // X errors raised while it lives are noted instead of ending the program: a display whose GLX
@@ -116,6 +118,7 @@ wxBEGIN_EVENT_TABLE(CTobrinCanvas, wxGLCanvas)
   EVT_RIGHT_UP(CTobrinCanvas::OnMouse)
   EVT_MOTION(CTobrinCanvas::OnMouse)
   EVT_MOUSE_CAPTURE_LOST(CTobrinCanvas::OnCaptureLost)
+  EVT_KEY_DOWN(CTobrinCanvas::OnKeyDown)
 wxEND_EVENT_TABLE()
 
 wxGLAttributes CTobrinCanvas::PixelFormat() {
@@ -126,7 +129,8 @@ wxGLAttributes CTobrinCanvas::PixelFormat() {
 
 CTobrinCanvas::CTobrinCanvas(wxWindow* parent, const wxGLAttributes& attributes)
     : wxGLCanvas(parent, attributes, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                 wxFULL_REPAINT_ON_RESIZE | wxCLIP_CHILDREN | wxCLIP_SIBLINGS),
+                 // Arrow keys and Space are the canvas's own, not focus navigation.
+                 wxFULL_REPAINT_ON_RESIZE | wxCLIP_CHILDREN | wxCLIP_SIBLINGS | wxWANTS_CHARS),
       m_host(*this),
       m_view(std::make_unique<CTobrinView>(m_host)) {
   // Every paint draws the whole frame, so the toolkit need not clear the window first.
@@ -148,7 +152,10 @@ void CTobrinCanvas::CreateScene() {
   const std::function<void(bool)> done = std::move(m_sceneDone);
   m_sceneDone = nullptr;
   const bool ok = m_view->OnCreate() == 0;
-  if (ok) ApplySize();
+  if (ok) {
+    ApplySize();
+    SetFocus();  // the keys work from the start
+  }
   done(ok);
 }
 
@@ -171,6 +178,15 @@ void CTobrinCanvas::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);  // validates the area, also when nothing is drawn
   if (m_sceneDone && IsShownOnScreen()) CreateScene();
   m_view->OnDraw();
+  // Every change to the figure or the mode is followed by a paint.
+  UpdateAccessibleText();
+}
+
+void CTobrinCanvas::UpdateAccessibleText() {
+  const wxString description = wxString::FromUTF8(m_view->Description());
+  if (description == m_description) return;
+  m_description = description;
+  SetAccessibleText(*this, ACCESSIBLE_NAME, description);
 }
 
 void CTobrinCanvas::OnSize(wxSizeEvent& event) {
@@ -181,9 +197,10 @@ void CTobrinCanvas::OnSize(wxSizeEvent& event) {
 
 void CTobrinCanvas::OnMouse(wxMouseEvent& event) {
   event.Skip();  // and on to the default handling
+  const wxEventType type = event.GetEventType();
+  if (type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN) SetFocus();
   if (!m_view->IsCreated()) return;
   const wxPoint p = Physical(event.GetPosition());
-  const wxEventType type = event.GetEventType();
   // GTK merges pointer motion into one event per frame, and may drop the last one when a
   // button is released in the same frame. The pointer did travel to where it was released:
   // the view sees that move before the release, so the drag's last stretch is not lost.
@@ -206,4 +223,56 @@ void CTobrinCanvas::OnMouse(wxMouseEvent& event) {
 
 void CTobrinCanvas::OnCaptureLost(wxMouseCaptureLostEvent&) {
   m_view->OnCaptureLost();
+}
+
+namespace {
+
+// The view's key for a toolkit key code, the keypad's included; false for any other key.
+bool ViewKeyOf(int code, ViewKey& key) {
+  switch (code) {
+    case WXK_LEFT:
+    case WXK_NUMPAD_LEFT:
+      key = KEY_LEFT;
+      return true;
+    case WXK_RIGHT:
+    case WXK_NUMPAD_RIGHT:
+      key = KEY_RIGHT;
+      return true;
+    case WXK_UP:
+    case WXK_NUMPAD_UP:
+      key = KEY_UP;
+      return true;
+    case WXK_DOWN:
+    case WXK_NUMPAD_DOWN:
+      key = KEY_DOWN;
+      return true;
+    case WXK_PAGEUP:
+    case WXK_NUMPAD_PAGEUP:
+      key = KEY_PAGE_UP;
+      return true;
+    case WXK_PAGEDOWN:
+    case WXK_NUMPAD_PAGEDOWN:
+      key = KEY_PAGE_DOWN;
+      return true;
+    case WXK_SPACE:
+    case WXK_NUMPAD_SPACE:
+      key = KEY_SPACE;
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+void CTobrinCanvas::OnKeyDown(wxKeyEvent& event) {
+  // Keys with Ctrl, Alt or Meta belong to the menus and accelerators, as does every key the
+  // view does not use in its mode. A held key repeats as presses; each asks for a repaint,
+  // and the toolkit merges those, so the window never falls behind.
+  const int modifiers = event.GetModifiers();
+  ViewKey key = KEY_SPACE;
+  const bool handled = m_view->IsCreated() && (modifiers & ~wxMOD_SHIFT) == 0 &&
+                       ViewKeyOf(event.GetKeyCode(), key) &&
+                       m_view->OnKeyDown(key, (modifiers & wxMOD_SHIFT) != 0);
+  if (!handled) event.Skip();
 }

@@ -45,6 +45,9 @@ class CTobrinCanvas : public wxGLCanvas {
 
   CTobrinView& View() { return *m_view; }
 
+  // What screen readers call the drawing area.
+  static constexpr const char* ACCESSIBLE_NAME = "Tobrin figure";
+
   // Physical pixels per logical pixel: the view works in the pixels OpenGL draws.
   double PixelScale() const;
 
@@ -53,6 +56,8 @@ class CTobrinCanvas : public wxGLCanvas {
   void OnSize(wxSizeEvent& event);
   void OnMouse(wxMouseEvent& event);
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
+  void OnKeyDown(wxKeyEvent& event);
+  void UpdateAccessibleText();
   void OnEraseBackground(wxEraseEvent&) {}
 
   wxPoint Physical(const wxPoint& logical) const;
@@ -63,6 +68,7 @@ class CTobrinCanvas : public wxGLCanvas {
   std::unique_ptr<CTobrinView> m_view;
   std::function<void(bool)> m_sceneDone;  // set while the scene waits for the first paint
   wxPoint m_lastPointer;                  // where the view last saw the pointer, physical pixels
+  wxString m_description;                 // the accessible description last given
 
   wxDECLARE_EVENT_TABLE();
 };

@@ -154,7 +154,8 @@ void CrowdFrame(benchmark::State& state, AreaSize size, int figures) {
   if (!Require(state, CountBoxes(crowd.root.get()) == 17L * figures,
                "the crowd does not have 17 boxes per figure"))
     return;
-  const SceneFrame frame = {crowd.root.get(), DEFAULT_CAMERA, size.width, size.height, false};
+  const SceneFrame frame = {crowd.root.get(), DEFAULT_CAMERA, size.width,
+                            size.height,      false,          nullptr};
   for (int i = 0; i < 2; ++i)
     DrawScene(frame);
   glFinish();

@@ -1,4 +1,4 @@
-// Fuzzes the view with streams of mouse events, commands, resizes and paints on the headless
+// Fuzzes the view with streams of mouse events, keys, commands, resizes and paints on the headless
 // OpenGL context, and checks after every event that the view and its figure stay sound: no
 // value goes NaN or infinite, every joint angle stays strictly inside its limits, the figure's
 // origin is where the position sums say, OpenGL is left as drawing expects it, and the mouse
@@ -27,6 +27,8 @@
 //   16  flip `selected`   k: of the k-th node of the tree in drawing order (root included)
 //   17  press on a part   k: left press at the projected centre of the k-th selectable part,
 //                         which in Joints mode selects or deselects it
+//   18  key               k: key k % 7 (Left, Right, Up, Down, Page Up, Page Down, Space),
+//                         with Shift when k's top bit is set
 //
 // A new view is made for every input, so nothing carries over from one input to the next;
 // the OpenGL context is made once and shared.
@@ -55,7 +57,7 @@ using tobrin_test::CheckViewInvariants;
 using tobrin_test::EventKind;
 using tobrin_test::ForEachNode;
 
-constexpr int kOpcodes = 18;
+constexpr int kOpcodes = 19;
 constexpr int kOpReset = 11;
 constexpr int kOpResetJoints = 12;
 constexpr int kMaxCoordinate = 32767;
@@ -193,6 +195,11 @@ class Session {
       case 17: {
         const PartNode* part = selectable_[in.Byte() % selectable_.size()];
         if (ProjectPartCentre(view_, part, &x, &y)) ApplyEvent(view_, {EventKind::LeftDown, x, y});
+        return;
+      }
+      case 18: {
+        const int k = in.Byte();
+        ApplyEvent(view_, {EventKind::Key, k, k >> 7});
         return;
       }
     }

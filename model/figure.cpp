@@ -89,3 +89,22 @@ PartNodePtr BuildFigure() {
   AddBox(rightShin, kFoot);
   return root;
 }
+
+const char* FigurePartName(const PartNode* root, const PartNode* part) {
+  // The figure's boxes in the tree's order, as BuildFigure links them.
+  static constexpr const char* kNames[] = {"torso",         "hips",       "right thigh",
+                                           "right shin",    "right foot", "left thigh",
+                                           "left shin",     "left foot",  "shoulders",
+                                           "neck",          "head",       "right upper arm",
+                                           "right forearm", "right hand", "left upper arm",
+                                           "left forearm",  "left hand"};
+  constexpr int kCount = static_cast<int>(sizeof kNames / sizeof kNames[0]);
+  if (root == nullptr || part == nullptr) return nullptr;
+  int index = 0;
+  const char* name = nullptr;
+  ForEachNodeInTreeOrder(root->firstChild, [&](const PartNode* node) {
+    if (node == part && index < kCount) name = kNames[index];
+    ++index;
+  });
+  return name;
+}

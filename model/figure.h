@@ -7,3 +7,7 @@
 // restOffset; nothing is selected and every angle is 0. Throws std::bad_alloc if memory runs
 // out, having freed whatever it had built.
 PartNodePtr BuildFigure();
+
+// What people call a part of the figure that BuildFigure made under `root` ("left forearm"),
+// or null for the root itself and for a node that is not one of its parts.
+const char* FigurePartName(const PartNode* root, const PartNode* part);

@@ -51,6 +51,17 @@ void InitPartNode(PartNode* node);
 // The parent takes ownership of the child.
 void AddChild(PartNode* parent, PartNode* child);
 
+// Calls f on every node of the chain starting at `node` and of the subtrees below it, in the
+// tree's order: a node, then its children by index (each with its subtree), then its next
+// sibling. Instance links are not followed. Sibling chains are walked without recursion.
+template <typename Node, typename F>
+void ForEachNodeInTreeOrder(Node* node, F&& f) {
+  for (; node != nullptr; node = node->next) {
+    f(node);
+    ForEachNodeInTreeOrder(node->firstChild, f);
+  }
+}
+
 // Colour presets: set the node's colour and return the node.
 PartNode* SetColourOrange(PartNode* node);  // (0.8, 0.5, 0.0, 1.0)
 PartNode* SetColourTeal(PartNode* node);    // (0.0, 0.6, 0.6, 1.0)

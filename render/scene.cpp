@@ -4,6 +4,7 @@
 
 #include "render/draw_node.h"
 #include "render/guide_sphere.h"
+#include "render/outline.h"
 #include "render/projection.h"
 
 bool DrawScene(const SceneFrame& frame) {
@@ -18,5 +19,6 @@ bool DrawScene(const SceneFrame& frame) {
     DrawGuideSphere(frame.root, frame.camera, frame.width, frame.height);
   }
   DrawNode(frame.root);
+  DrawPartOutline(frame.root, frame.outlined);
   return true;
 }

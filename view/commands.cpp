@@ -2,19 +2,23 @@
 #include "model/joints.h"
 #include "view/tobrin_view.h"
 
-void CTobrinView::OnModePosition() {
-  m_nMode = MODE_POSITION;
+// A new mode hides the keyboard cursor: it belongs to the Joints mode it was moved in.
+void CTobrinView::SetMode(int mode) {
+  m_nMode = mode;
+  m_bKeyCursorShown = false;
   m_host.RequestRepaint();
+}
+
+void CTobrinView::OnModePosition() {
+  SetMode(MODE_POSITION);
 }
 
 void CTobrinView::OnModeOrientation() {
-  m_nMode = MODE_ORIENTATION;
-  m_host.RequestRepaint();
+  SetMode(MODE_ORIENTATION);
 }
 
 void CTobrinView::OnModeJoints() {
-  m_nMode = MODE_JOINTS;
-  m_host.RequestRepaint();
+  SetMode(MODE_JOINTS);
 }
 
 void CTobrinView::OnUpdateModePosition(CommandState& state) const {

@@ -4,6 +4,7 @@
 #include "view/tobrin_view.h"
 
 void CTobrinView::OnLButtonDown(int x, int y) {
+  m_bKeyCursorShown = false;  // the mouse has taken over
   m_nLastX = x;
   m_nLastY = y;
   m_nDragButton = DRAG_LEFT;  // a right drag in progress becomes a left drag
@@ -17,6 +18,7 @@ void CTobrinView::OnLButtonDown(int x, int y) {
 }
 
 void CTobrinView::OnRButtonDown(int x, int y) {
+  m_bKeyCursorShown = false;
   m_nLastX = x;
   m_nLastY = y;
   m_nDragButton = DRAG_RIGHT;
@@ -49,34 +51,45 @@ void CTobrinView::TranslateRoot(double x, double y, double z) {
   CopyMatrix(moved, m_pRoot->matrix);
 }
 
+void CTobrinView::MoveAcross(int dx, int dy) {
+  if (dx != 0) {  // the x step first, then the y step
+    const double tx = dx * POSITION_STEP;
+    TranslateRoot(tx, 0.0, 0.0);
+    m_dPosX += tx;
+  }
+  if (dy != 0) {
+    const double ty = dy * -POSITION_STEP;
+    TranslateRoot(0.0, ty, 0.0);
+    m_dPosY += ty;
+  }
+}
+
+void CTobrinView::MoveNearer(int dy) {
+  if (dy == 0) return;
+  const double tz = dy * POSITION_STEP;
+  TranslateRoot(0.0, 0.0, tz);
+  m_dPosZ += tz;
+}
+
+void CTobrinView::BendSelected(int dy) {
+  BendJoints(m_pRoot.get(), static_cast<double>(dy));
+}
+
 void CTobrinView::OnMouseMove(int x, int y) {
   const int dx = x - m_nLastX;
   const int dy = y - m_nLastY;  // positive downwards
 
   if (m_nMode == MODE_POSITION && m_nDragButton == DRAG_LEFT) {
-    if (dx != 0) {  // the x step first, then the y step
-      const double tx = dx * POSITION_STEP;
-      TranslateRoot(tx, 0.0, 0.0);
-      m_dPosX += tx;
-    }
-    if (dy != 0) {
-      const double ty = dy * -POSITION_STEP;
-      TranslateRoot(0.0, ty, 0.0);
-      m_dPosY += ty;
-    }
+    MoveAcross(dx, dy);
     m_host.RequestRepaint();
   } else if (m_nMode == MODE_POSITION && m_nDragButton == DRAG_RIGHT) {
-    if (dy != 0) {
-      const double tz = dy * POSITION_STEP;
-      TranslateRoot(0.0, 0.0, tz);
-      m_dPosZ += tz;
-    }
+    MoveNearer(dy);
     m_host.RequestRepaint();
   } else if (m_nMode == MODE_ORIENTATION && m_nDragButton == DRAG_LEFT) {
     TrackArcball(x, y);
   } else if (m_nMode == MODE_JOINTS && m_nDragButton == DRAG_RIGHT) {
     if (dy != 0) {
-      BendJoints(m_pRoot.get(), static_cast<double>(dy));
+      BendSelected(dy);
       m_host.RequestRepaint();
     }
   }

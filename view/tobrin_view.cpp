@@ -71,7 +71,7 @@ void CTobrinView::OnDraw() {
 void CTobrinView::DrawScene() {
   if (!IsCreated()) return;
   const bool sphere = m_nMode == MODE_ORIENTATION && m_bArcballVisible;
-  const SceneFrame frame = {m_pRoot.get(), m_camera, m_nWidth, m_nHeight, sphere};
+  const SceneFrame frame = {m_pRoot.get(), m_camera, m_nWidth, m_nHeight, sphere, OutlinedPart()};
   if (::DrawScene(frame)) m_context->SwapBuffers();
 }
 

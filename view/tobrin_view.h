@@ -8,6 +8,8 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "model/part_node.h"
 #include "render/camera.h"
@@ -15,6 +17,7 @@
 #include "render/guide_sphere.h"
 #include "view/command_state.h"
 #include "view/interaction.h"
+#include "view/keyboard.h"
 #include "view/view_host.h"
 
 class CTobrinView {
@@ -39,6 +42,10 @@ class CTobrinView {
   void OnRButtonUp(int x, int y);
   void OnMouseMove(int x, int y);
 
+  // Keys, with or without Shift (one pixel per step instead of ten). True when the key means
+  // something in the current mode; the shell passes the others on.
+  bool OnKeyDown(ViewKey key, bool shift);
+
   // Commands and their state handlers.
   void OnModePosition();
   void OnModeOrientation();
@@ -58,6 +65,13 @@ class CTobrinView {
   std::array<double, 3> MapToArcball(int x, int y) const;
   void BeginArcball(int x, int y);
   void TrackArcball(int x, int y);
+
+  // The part the keyboard cursor outlines, null while it is hidden or outside Joints mode.
+  const PartNode* OutlinedPart() const;
+
+  // What a screen reader says about the drawing area: the mode, the selected parts and the
+  // part under a shown keyboard cursor, by name.
+  std::string Description() const;
 
   bool IsCreated() const { return m_context != nullptr && m_pRoot != nullptr; }
 
@@ -81,11 +95,24 @@ class CTobrinView {
   double m_dPosZ = 0.0;
   float m_fCentreX = 0.0f;  // arcball centre: the projected origin, y upwards
   float m_fCentreY = 0.0f;
+  int m_nKeyCursor = -1;  // index among the selectable parts in tree order; -1 before the first
+  bool m_bKeyCursorShown = false;
 
  private:
   void InitScene();
   void SetupPixelFormat();
+  void SetMode(int mode);
   void TranslateRoot(double x, double y, double z);
+  // The drag steps, shared by the mouse and the keys: pointer motion in client pixels, no
+  // repaint request.
+  void MoveAcross(int dx, int dy);  // Position mode, left drag
+  void MoveNearer(int dy);          // Position mode, right drag
+  void BendSelected(int dy);        // Joints mode, right drag
+  void KeyTurn(int dx, int dy);     // an arcball drag from the projected origin
+  std::vector<PartNode*> KeyCursorParts() const;
+  PartNode* KeyCursorPart() const;
+  void MoveKeyCursor(int direction);  // +1 next, -1 previous, wrapping
+  bool ToggleAtKeyCursor();           // false when no cursor is shown
   void ProjectCentre();  // the origin's projection into the arcball centre, when it succeeds
 
   ViewHost& m_host;

@@ -455,6 +455,79 @@ TEST_F(Shell, AReleaseAwayFromTheLastMoveFinishesTheDragThere) {
   EXPECT_EQ(shin->angle, 40.0);
 }
 
+// Sends the canvas a key press as the toolkit does; true when the canvas kept it.
+bool Key(CTobrinCanvas& canvas, int code, int modifiers = wxMOD_NONE) {
+  wxKeyEvent event(wxEVT_KEY_DOWN);
+  event.m_keyCode = code;
+  event.SetControlDown((modifiers & wxMOD_CONTROL) != 0);
+  event.SetShiftDown((modifiers & wxMOD_SHIFT) != 0);
+  event.SetAltDown((modifiers & wxMOD_ALT) != 0);
+  event.SetEventObject(&canvas);
+  canvas.GetEventHandler()->ProcessEvent(event);
+  return !event.GetSkipped();
+}
+
+// The drawing area's accessible name and description, as a screen reader reads them from ATK.
+std::pair<std::string, std::string> AccessibleText(wxWindow& window) {
+  using Get = const char* (*)(void*);
+  const auto accessible =
+      reinterpret_cast<void* (*)(void*)>(dlsym(RTLD_DEFAULT, "gtk_widget_get_accessible"));
+  const auto name = reinterpret_cast<Get>(dlsym(RTLD_DEFAULT, "atk_object_get_name"));
+  const auto description = reinterpret_cast<Get>(dlsym(RTLD_DEFAULT, "atk_object_get_description"));
+  if (accessible == nullptr || name == nullptr || description == nullptr) return {};
+  void* object = accessible(window.GetHandle());
+  const auto text = [](const char* t) { return std::string(t != nullptr ? t : ""); };
+  return {text(name(object)), text(description(object))};
+}
+
+TEST_F(Shell, TheCanvasHasTheFocusAndTakesItsKeysAndNoOthers) {
+  CTobrinCanvas& canvas = frame().Canvas();
+  EXPECT_TRUE(canvas.HasFlag(wxWANTS_CHARS));  // arrows and Space are not focus navigation
+  Pump();
+  EXPECT_EQ(wxWindow::FindFocus(), &canvas);
+
+  view().OnModePosition();
+  EXPECT_TRUE(Key(canvas, WXK_RIGHT));
+  EXPECT_TRUE(Key(canvas, WXK_NUMPAD_UP, wxMOD_SHIFT));
+  EXPECT_TRUE(PointsNear({view().m_dPosX, view().m_dPosY, view().m_dPosZ}, {0.2, 0.02, 0}, 1e-15));
+  EXPECT_TRUE(Key(canvas, WXK_PAGEDOWN));
+  EXPECT_NEAR(view().m_dPosZ, 0.2, 1e-15);
+  // Keys with Ctrl or Alt, and keys the mode has no use for, go on to the accelerators.
+  const TreeState before = Snapshot();
+  EXPECT_FALSE(Key(canvas, WXK_LEFT, wxMOD_CONTROL));
+  EXPECT_FALSE(Key(canvas, WXK_LEFT, wxMOD_ALT));
+  EXPECT_FALSE(Key(canvas, WXK_SPACE));
+  EXPECT_FALSE(Key(canvas, WXK_F6));
+  EXPECT_FALSE(Key(canvas, 'Z', wxMOD_CONTROL));
+  EXPECT_TRUE(SameTree(Snapshot(), before));
+
+  // A click gives the focus back to the canvas.
+  frame().GetStatusBar()->SetFocus();
+  Pump();
+  Mouse(canvas, wxEVT_LEFT_DOWN, 5, 5);
+  Mouse(canvas, wxEVT_LEFT_UP, 5, 5);
+  Pump();
+  EXPECT_EQ(wxWindow::FindFocus(), &canvas);
+}
+
+TEST_F(Shell, ScreenReadersGetTheCanvasNameAndACurrentDescription) {
+  CTobrinCanvas& canvas = frame().Canvas();
+  // Each change is followed by a paint, which brings the description up to date.
+  const auto painted = [&] {
+    canvas.Refresh(false);
+    canvas.Update();
+    Pump();
+    return AccessibleText(canvas);
+  };
+  EXPECT_EQ(painted(), std::make_pair(std::string("Tobrin figure"),
+                                      std::string("Orientation mode. No part selected.")));
+  Command(ID_MODE_JOINTS);
+  EXPECT_TRUE(Key(canvas, WXK_LEFT));  // the cursor on the last part, the left hand
+  EXPECT_TRUE(Key(canvas, WXK_SPACE));
+  EXPECT_EQ(painted().second,
+            "Joints mode. Selected: left hand. Keyboard cursor on the left hand.");
+}
+
 TEST_F(Shell, LosingTheMouseCaptureEndsTheDrag) {
   view().OnModePosition();
   Mouse(frame().Canvas(), wxEVT_LEFT_DOWN, 100, 100);

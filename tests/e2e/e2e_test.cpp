@@ -37,6 +37,74 @@ TEST_F(Tobrin, PickBendResetJointsAndQuitByKeyboard) {
   QuitByMenu();
 }
 
+// The red of the selection and the white of the keyboard cursor in the drawing area.
+struct Marks {
+  long red = 0, white = 0;
+  double redX = 0;  // mean column of the red pixels
+};
+
+TEST_F(Tobrin, EveryFigureOperationWorksWithoutAMouse) {
+  Start();
+  Focus();  // keyboard focus for the window; inside it the drawing area has it from the start
+  const auto marks = [&](const RgbaImage& shot) {
+    Marks m;
+    double sumX = 0;
+    CountPixels(shot, 0, canvasTop_, canvasWidth_, canvasTop_ + canvasHeight_,
+                [&](int x, int, const Rgb& p) {
+                  if (IsRed(p)) {
+                    ++m.red;
+                    sumX += x;
+                  }
+                  if (p.r > 220 && p.g > 220 && p.b > 220) ++m.white;
+                  return false;
+                });
+    m.redX = m.red > 0 ? sumX / m.red : 0;
+    return m;
+  };
+  const Point left = PartOnScreen("LeftForearm"), right = PartOnScreen("RightForearm");
+
+  // Select both forearms: the cursor starts at the last part (the left hand) and walks back.
+  Key("alt+m j");
+  Key("Left");
+  ASSERT_TRUE(WaitFor("cursor", [&](const RgbaImage& s) { return marks(s).white > 20; }))
+      << "the keyboard cursor did not show";
+  Key("Left space Left Left Left space");
+  ASSERT_TRUE(WaitForRed(left, true, "left selected"));
+  ASSERT_TRUE(WaitForRed(right, true, "right selected"));
+
+  // Up bends both forward, as a right drag upwards does.
+  Key("Up Up Up Up Up Up Up Up Up Up Up Up");
+  ASSERT_TRUE(WaitForRed(left, false, "left bent")) << "the left forearm did not move";
+  ASSERT_TRUE(WaitForRed(right, false, "right bent")) << "the right forearm did not move";
+
+  // A new mode hides the cursor; the bent figure as it stands is what Reset must bring back.
+  Key("alt+m p");
+  ASSERT_TRUE(WaitFor("cursor hidden", [&](const RgbaImage& s) { return marks(s).white == 0; }));
+  const RgbaImage bent = Shot();
+  const double bentX = marks(bent).redX;
+
+  Key("Right Right Right Right Right Page_Up");  // 50 pixels right: one scene unit
+  ASSERT_TRUE(WaitFor("moved", [&](const RgbaImage& s) { return marks(s).redX > bentX + 25; }))
+      << "the figure did not move right";
+  const RgbaImage moved = Shot();
+
+  Key("alt+m o");
+  Key("Right Right Right Up");
+  ASSERT_TRUE(WaitFor("turned", [&](const RgbaImage& s) {
+    return s.pixels != moved.pixels && marks(s).red > 0;
+  })) << "the figure did not turn";
+
+  Key("alt+f r");  // File, Reset: where it started, the bends kept
+  ASSERT_TRUE(WaitFor("reset", [&](const RgbaImage& s) { return s.pixels == bent.pixels; }))
+      << "Reset did not bring the figure back to where it started";
+
+  Key("alt+f j");  // File, Reset Joints: the forearms straight, still selected
+  ASSERT_TRUE(WaitForRed(left, true, "left straight"));
+  ASSERT_TRUE(WaitForRed(right, true, "right straight"));
+
+  QuitByMenu();
+}
+
 TEST_F(Tobrin, ADoubleClickTogglesAPartOnce) {
   if (std::getenv("TOBRIN_TEST_WRAPPER") != nullptr)
     GTEST_SKIP() << "a wrapped program is too slow to see two clicks as a double click";

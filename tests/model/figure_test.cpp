@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <string>
 #include <utility>
 
 #include "model/figure.h"
@@ -148,6 +150,26 @@ TEST_F(BuiltFigure, ResettingTheJointsRightAfterBuildingChangesNothing) {
   ResetJoints(root->firstChild);
   EXPECT_TRUE(SameTree(TakeTreeState(root.get()), TakeTreeState(fresh.get())));
   ForEachNode(root.get(), [](PartNode* n) { EXPECT_EQ(n->angle, 0.0); });
+}
+
+TEST_F(BuiltFigure, EveryPartHasTheNamePeopleUseForItAndNothingElseHasOne) {
+  for (const PartRow& row : FigureTable()) {
+    // "LeftUpperArm" is called "left upper arm".
+    std::string words;
+    for (const char* c = row.name; *c != '\0'; ++c) {
+      if (std::isupper(static_cast<unsigned char>(*c)) && c != row.name) words += ' ';
+      words += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    }
+    const char* name = FigurePartName(root.get(), Part(root.get(), row.name));
+    if (row.parent == nullptr) {
+      EXPECT_EQ(name, nullptr);
+    } else {
+      EXPECT_STREQ(name, words.c_str()) << row.name;
+    }
+  }
+  PartNode stranger;
+  EXPECT_EQ(FigurePartName(root.get(), &stranger), nullptr);
+  EXPECT_EQ(FigurePartName(nullptr, root->firstChild), nullptr);
 }
 
 }  // namespace

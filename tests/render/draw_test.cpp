@@ -3,12 +3,14 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
 #include "model/figure.h"
 #include "render/draw_node.h"
 #include "render/guide_sphere.h"
+#include "render/outline.h"
 #include "render/projection.h"
 #include "render/scene.h"
 #include "tests/support/gl_test.h"
@@ -153,6 +155,50 @@ TEST_F(Drawing, TheGuideSphereIsUnlitWhiteAndLeavesCullingAndLightingOn) {
   EXPECT_GT(white, 500);  // lines in the current colour, white, whatever the light
   EXPECT_GT(changed, 500);
   EXPECT_EQ(GLStateProblems(), "");  // culling and lighting on, the model-view stack as it was
+}
+
+TEST_F(Drawing, TheCursorOutlineIsWhiteAroundItsPartOnlyAndLeavesTheStateAsItWas) {
+  const RgbaImage without = Render(figure.get(), 400, 300);
+  const PartNode* head = Part(figure.get(), "Head");
+  ASSERT_TRUE(DrawScene({figure.get(), DEFAULT_CAMERA, 400, 300, false, head}));
+  EXPECT_NO_GL_ERROR();
+  const RgbaImage with{400, 300, gl().ReadPixels()};
+  EXPECT_EQ(GLStateProblems(), "");
+
+  // Where the outline box's corners show: columns, and image rows counted from the top.
+  Matrix4 placed;
+  ASSERT_TRUE(SceneMatrix(figure.get(), head, placed));
+  double left = 1e9, right = -1e9, firstRow = 1e9, lastRow = -1e9;
+  for (int corner = 0; corner < 8; ++corner) {
+    double local[3], scene[3];
+    for (int axis = 0; axis < 3; ++axis)
+      local[axis] = ((corner >> axis & 1) ? 0.5 : -0.5) * head->size[axis] * OUTLINE_SCALE;
+    for (int row = 0; row < 3; ++row)
+      scene[row] = placed[row * 4] * local[0] + placed[row * 4 + 1] * local[1] +
+                   placed[row * 4 + 2] * local[2] + placed[row * 4 + 3];
+    const auto at = WindowPoint(DEFAULT_CAMERA, 400, 300, scene).value();
+    left = std::min(left, at[0]);
+    right = std::max(right, at[0]);
+    firstRow = std::min(firstRow, 300 - at[1]);
+    lastRow = std::max(lastRow, 300 - at[1]);
+  }
+  long white = 0, changedOutside = 0;
+  for (int y = 0; y < 300; ++y) {
+    for (int x = 0; x < 400; ++x) {
+      const size_t i = (static_cast<size_t>(y) * 400 + x) * 4;
+      const bool inside = x >= left - 2 && x <= right + 2 && y >= firstRow - 2 && y <= lastRow + 2;
+      if (with.pixels[i] == 255 && with.pixels[i + 1] == 255 && with.pixels[i + 2] == 255) ++white;
+      if (!inside && !std::equal(&with.pixels[i], &with.pixels[i] + 3, &without.pixels[i]))
+        ++changedOutside;
+    }
+  }
+  EXPECT_GT(white, 100);
+  EXPECT_EQ(changedOutside, 0);
+
+  // A part that is not in the tree is not drawn anywhere.
+  PartNode stranger;
+  ASSERT_TRUE(DrawScene({figure.get(), DEFAULT_CAMERA, 400, 300, false, &stranger}));
+  EXPECT_EQ(RgbaImage({400, 300, gl().ReadPixels()}).pixels, without.pixels);
 }
 
 TEST_F(Drawing, AnEmptyAreaDrawsNothing) {

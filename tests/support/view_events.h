@@ -33,6 +33,7 @@ enum class EventKind : uint8_t {
   VisibleArcball,
   Size,
   Draw,
+  Key,  // x: the ViewKey (taken modulo their number), y: Shift when odd
   Count
 };
 
@@ -73,6 +74,11 @@ inline void ApplyEvent(CTobrinView& view, const ViewEvent& e) {
       return view.OnSize(e.x, e.y);
     case EventKind::Draw:
       return view.OnDraw();
+    case EventKind::Key: {
+      const int key = (e.x % (KEY_SPACE + 1) + KEY_SPACE + 1) % (KEY_SPACE + 1);
+      view.OnKeyDown(static_cast<ViewKey>(key), e.y % 2 != 0);
+      return;
+    }
     case EventKind::Count:
       return;
   }

@@ -1,0 +1,8 @@
+// The name and description that screen readers announce for a window.
+#pragma once
+
+#include <wx/window.h>
+
+// Gives the window its accessible name and description through the system's accessibility
+// interface. Does nothing where that interface cannot be reached.
+void SetAccessibleText(wxWindow& window, const wxString& name, const wxString& description);
