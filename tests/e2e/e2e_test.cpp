@@ -77,16 +77,7 @@ TEST_F(Tobrin, OpenThroughTheFileDialogEntersTheRecentList) {
   const std::string document = files_ / "figure notes.txt";
   WriteFile(document, "left alone");
   Start();
-  Key("ctrl+o");
-  ASSERT_NE(FindWindow("^Open$", 10000), 0u) << "no Open dialog";
-  Pause(300);
-  Key("ctrl+l");
-  RunCommand({{"xdotool", "type", "--delay", "10", document}});
-  // The first Return may only accept the location entry's completion.
-  for (int i = 0; i < 3 && FindWindow("^Open$") != 0; ++i) {
-    Key("Return");
-    Pause(400);
-  }
+  OpenThroughTheDialog(document);
   QuitByMenu();
   EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), "[Recent File List]\nFile1=" + document + "\n");
   EXPECT_EQ(ReadFile(document), "left alone");
@@ -100,6 +91,21 @@ TEST_F(Tobrin, TerminationSignalsCloseAsExitDoes) {
     EXPECT_EQ(WaitForExit(), 0) << "signal " << signal << ": " << ReadFile(stderr_);
     EXPECT_TRUE(std::filesystem::exists(config_ / "tobrin.ini")) << "signal " << signal;
   }
+}
+
+TEST_F(Tobrin, AHangupIgnoredFromTheStartStaysIgnored) {
+  ignoredSignals_ = {SIGHUP};  // as nohup starts it
+  Start();
+  kill(program_.pid(), SIGHUP);
+  // Still there and answering after the signal: the About box opens, and Exit ends it.
+  Focus();
+  Key("alt+h a");
+  EXPECT_NE(FindWindow("^About tobrin$", ScaledMs(10000)), 0u)
+      << "the program did not answer after SIGHUP: " << ReadFile(stderr_);
+  ASSERT_TRUE(program_.Running()) << "SIGHUP ended the program";
+  Key("Escape");
+  EXPECT_TRUE(WaitUntil([] { return FindWindow("^About tobrin$") == 0; }, ScaledMs(10000)));
+  QuitByMenu();
 }
 
 TEST_F(Tobrin, WithoutADisplayItSaysSoAndExitsWithStatusOne) {

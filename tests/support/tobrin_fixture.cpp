@@ -50,9 +50,14 @@ void TobrinFixture::StartProgram(std::vector<std::string> extra, std::vector<std
   ASSERT_TRUE(server_->ok()) << server_->error();
   SetEnvironment(server_->Environment(config_.path()));
   stderr_ = files_ / "stderr.txt";
+  Launch(env, executable);
+}
+
+void TobrinFixture::Launch(const std::vector<std::string>& env, const std::string& executable) {
   // The test's own wrapper outermost, so that a TOBRIN_TEST_WRAPPER (valgrind) still runs the
   // program itself.
   Command command{wrapper_, env, stderr_};
+  command.ignored = ignoredSignals_;
   for (const std::string& word : Words(GetEnv("TOBRIN_TEST_WRAPPER")))
     command.argv.push_back(word);
   command.argv.push_back(executable);
@@ -60,12 +65,54 @@ void TobrinFixture::StartProgram(std::vector<std::string> extra, std::vector<std
   ASSERT_GT(program_.pid(), 0);
 }
 
-void TobrinFixture::WaitForWindow() {
-  window_ = FindWindow("^Tobrin$", ScaledMs(20000));
+void TobrinFixture::WaitForWindow(unsigned long other) {
+  if (other == 0) {
+    window_ = FindWindow("^Tobrin$", ScaledMs(20000));
+  } else {
+    window_ = 0;
+    WaitUntil(
+        [&] {
+          const Output found = RunCommand(
+              {{"xdotool", "search", "--onlyvisible", "--name", "^Tobrin$"}}, ScaledMs(20000));
+          for (const std::string& id : Words(found.text)) {
+            if (std::stoul(id) != other) window_ = std::stoul(id);
+          }
+          return window_ != 0;
+        },
+        ScaledMs(20000), 100);
+  }
   ASSERT_NE(window_, 0u) << "no window; stderr: " << ReadFile(stderr_);
   Focus();
   ASSERT_TRUE(WaitFor("window", [&](auto& shot) { return FindCanvas(shot); }))
       << "the drawing area never appeared";
+}
+
+void TobrinFixture::SwapProgram(Instance* other) {
+  std::swap(program_, other->program);
+  std::swap(window_, other->window);
+  std::swap(stderr_, other->stderrPath);
+}
+
+void TobrinFixture::StartAnother(Instance* first) {
+  SwapProgram(first);
+  stderr_ = files_ / ("stderr-" + std::to_string(first->program.pid()) + "-next.txt");
+  Launch({}, TOBRIN_EXECUTABLE);
+  WaitForWindow(first->window);
+}
+
+void TobrinFixture::OpenThroughTheDialog(const std::string& path) {
+  Focus();
+  Key("ctrl+o");
+  ASSERT_NE(FindWindow("^Open$", ScaledMs(10000)), 0u) << "no Open dialog";
+  Pause(300);
+  Key("ctrl+l");
+  RunCommand({{"xdotool", "type", "--delay", "10", path}});
+  // The first Return may only accept the location entry's completion.
+  for (int i = 0; i < 3 && FindWindow("^Open$") != 0; ++i) {
+    Key("Return");
+    Pause(400);
+  }
+  EXPECT_EQ(FindWindow("^Open$"), 0u) << "the Open dialog did not close";
 }
 
 WindowPlacement TobrinFixture::Placement() {
