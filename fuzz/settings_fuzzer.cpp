@@ -212,13 +212,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The save merges the held list with the one in the file.
   Settings merged = expected;
   merged.recentFiles.clear();
-  for (const std::vector<std::string>* list : {&held.recentFiles, &read.recentFiles}) {
-    for (const std::string& path : *list) {
-      if (merged.recentFiles.size() < MAX_RECENT_FILES && Storable(path) &&
-          std::find(merged.recentFiles.begin(), merged.recentFiles.end(), path) ==
-              merged.recentFiles.end()) {
-        merged.recentFiles.push_back(path);
-      }
+  std::vector<std::string> candidates = held.recentFiles;
+  candidates.insert(candidates.end(), read.recentFiles.begin(), read.recentFiles.end());
+  for (const std::string& path : candidates) {
+    if (merged.recentFiles.size() < MAX_RECENT_FILES && Storable(path) &&
+        std::find(merged.recentFiles.begin(), merged.recentFiles.end(), path) ==
+            merged.recentFiles.end()) {
+      merged.recentFiles.push_back(path);
     }
   }
   CheckSaveAtExit(input, held, merged);
