@@ -107,12 +107,14 @@ void TobrinFixture::OpenThroughTheDialog(const std::string& path) {
   Pause(300);
   Key("ctrl+l");
   RunCommand({{"xdotool", "type", "--delay", "10", path}});
-  // The first Return may only accept the location entry's completion.
-  for (int i = 0; i < 3 && FindWindow("^Open$") != 0; ++i) {
+  // The first Return may only accept the location entry's completion; a busy machine may take
+  // a while to close the dialog after the one that chooses the file.
+  const auto closed = [] { return FindWindow("^Open$") == 0; };
+  for (int i = 0; i < 4 && !closed(); ++i) {
     Key("Return");
-    Pause(400);
+    WaitUntil(closed, ScaledMs(2000), 100);
   }
-  EXPECT_EQ(FindWindow("^Open$"), 0u) << "the Open dialog did not close";
+  EXPECT_TRUE(closed()) << "the Open dialog did not close";
 }
 
 WindowPlacement TobrinFixture::Placement() {
