@@ -9,7 +9,6 @@
 
 #include <GL/glx.h>
 
-#include <cstdio>
 #include <new>
 
 #include "app/about_dialog.h"
