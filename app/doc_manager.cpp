@@ -18,6 +18,19 @@ wxFileHistory* CDocManager::OnCreateFileHistory() {
   return new wxFileHistory(MAX_RECENT_FILES);
 }
 
+void CDocManager::AddFileToHistory(const wxString& file) {
+  wxDocManager::AddFileToHistory(file);
+  if (m_listener) m_listener(file, true);
+}
+
+void CDocManager::RemoveFileFromHistory(size_t i) {
+  const wxFileHistory* history = GetFileHistory();
+  if (history == nullptr || i >= history->GetCount()) return;
+  const wxString file = history->GetHistoryFile(i);
+  wxDocManager::RemoveFileFromHistory(i);
+  if (m_listener) m_listener(file, false);
+}
+
 wxDocTemplate* CDocManager::SelectDocumentPath(wxDocTemplate** templates, int noTemplates,
                                                wxString& path, long, bool) {
   if (noTemplates < 1) return nullptr;

@@ -294,7 +294,28 @@ SettingsFileState ReadSettingsFile(const std::string& path, std::string* text, s
   return SettingsFileState::kRead;
 }
 
-SettingsWrite PrepareSettingsWrite(const std::string& path, const Settings& settings) {
+std::vector<std::string> MergeRecentFiles(const std::vector<std::string>& session,
+                                          const std::vector<std::string>& dropped,
+                                          const std::vector<std::string>& onDisk) {
+  std::vector<std::string> merged;
+  const auto listed = [](const std::vector<std::string>& list, const std::string& path) {
+    return std::find(list.begin(), list.end(), path) != list.end();
+  };
+  const auto add = [&](const std::string& path) {
+    if (merged.size() < MAX_RECENT_FILES && StorablePath(path) && !listed(merged, path)) {
+      merged.push_back(path);
+    }
+  };
+  for (const std::string& path : session)
+    add(path);
+  for (const std::string& path : onDisk) {
+    if (!listed(dropped, path)) add(path);
+  }
+  return merged;
+}
+
+SettingsWrite PrepareSettingsWrite(const std::string& path, const Settings& settings,
+                                   const std::vector<std::string>& dropped) {
   SettingsWrite result;
   std::string existing;
   if (ReadSettingsFile(path, &existing, &result.reason) == SettingsFileState::kRefused) {
@@ -302,11 +323,12 @@ SettingsWrite PrepareSettingsWrite(const std::string& path, const Settings& sett
   }
   result.reason.clear();
   result.write = true;
-  result.text = FormatSettings(existing, settings);
+  Settings merged = settings;
+  merged.recentFiles =
+      MergeRecentFiles(settings.recentFiles, dropped, ParseSettings(existing).recentFiles);
+  result.text = FormatSettings(existing, merged);
   return result;
 }
-
-namespace {
 
 bool MakeFolders(const std::string& folder, std::string* error) {
   if (folder.empty()) return true;
@@ -326,6 +348,8 @@ bool MakeFolders(const std::string& folder, std::string* error) {
   }
   return true;
 }
+
+namespace {
 
 // The folder part of a path: "." for a bare name, "" for a name in the root.
 std::string FolderOf(const std::string& path) {

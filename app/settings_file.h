@@ -66,10 +66,24 @@ struct SettingsWrite {
   std::string reason;  // why the file is left as it is, otherwise
 };
 
+// The recent-file list to store when this session's list meets the one another writer (an
+// earlier session, another Tobrin running now) left in the file: `session` on top, in its
+// order, then the entries of `onDisk` that are neither in it nor in `dropped` (the files this
+// session took off the list), at most MAX_RECENT_FILES in all. Entries FormatSettings would
+// leave out take no place, and none comes twice.
+std::vector<std::string> MergeRecentFiles(const std::vector<std::string>& session,
+                                          const std::vector<std::string>& dropped,
+                                          const std::vector<std::string>& onDisk);
+
 // Decides from the file at `path` as it is now: a missing file gets the settings alone, a file
-// that ReadSettingsFile reads gets its own text with the settings put in (FormatSettings), and
-// a file it refuses is left as it is.
-SettingsWrite PrepareSettingsWrite(const std::string& path, const Settings& settings);
+// that ReadSettingsFile reads gets its own text with the settings put in (FormatSettings), the
+// recent files of `settings` merged with its own (MergeRecentFiles), and a file it refuses is
+// left as it is.
+SettingsWrite PrepareSettingsWrite(const std::string& path, const Settings& settings,
+                                   const std::vector<std::string>& dropped = {});
+
+// Makes the folder and any missing folders above it (mode 0700); true if it is a folder now.
+bool MakeFolders(const std::string& folder, std::string* error);
 
 // Replaces the file at `path` by `text` atomically: the text goes to a new file in the same
 // folder, which is flushed to disk and then renamed over the old one, so the old file is

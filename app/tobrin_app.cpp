@@ -9,7 +9,6 @@
 
 #include <GL/glx.h>
 
-#include <cstdio>
 #include <new>
 
 #include "app/about_dialog.h"
@@ -44,6 +43,7 @@ bool CTobrinApp::OnInit() {
 
 void CTobrinApp::AbandonStartUp() {
   m_signals.reset();
+  m_displayLoss.reset();
   // Documents and views go first, while their window is still there, as in a normal close.
   if (m_docManager != nullptr) m_docManager->Clear(true);
   if (m_frame) m_frame->Destroy();
@@ -63,6 +63,18 @@ bool CTobrinApp::StartUp() {
 
   m_docManager = new CDocManager;
   LoadSettings();
+  // Each change of the recent-file list goes to disk at once, so that a session that ends
+  // without its exit (killed, its power cut) has lost nothing the user opened.
+  m_docManager->SetRecentFilesListener([this](const wxString& file, bool added) {
+    if (added) {
+      m_settings.Added(PathFromWx(file));
+    } else {
+      m_settings.Removed(PathFromWx(file));
+    }
+    SaveSettings();
+  });
+  // The store is plain file work, so it can still be saved once the display is gone.
+  m_displayLoss = std::make_unique<DisplayLossHandler>([this] { m_settings.Save(); });
   // Document name, filter and extension are empty: documents take the default title and the
   // file dialogs list every file.
   new wxDocTemplate(m_docManager, "Tobrin", "*", "", "", "Tobrin", "Tobrin", CLASSINFO(CTobrinDoc),
@@ -108,6 +120,7 @@ bool CTobrinApp::StartUp() {
 
 void CTobrinApp::FailStartup(const wxString& error) {
   m_startupError = error;
+  m_displayLoss.reset();  // a start that failed writes nothing
   // As after a failed OnInit, the documents close while their window is still there. The window
   // is deleted at idle time, after the paint that found the failure, and the loop ends with it.
   if (m_docManager != nullptr) m_docManager->Clear(true);
@@ -119,6 +132,7 @@ int CTobrinApp::OnExit() {
   m_signals.reset();
   if (m_docManager != nullptr) {
     if (m_startupError.empty()) SaveSettings();  // a start that failed writes nothing
+    m_displayLoss.reset();
     delete m_docManager;
     m_docManager = nullptr;
   }
@@ -131,54 +145,15 @@ void CTobrinApp::OnAppAbout() {
 }
 
 void CTobrinApp::LoadSettings() {
-  m_settingsPath = SettingsFilePath();
-  m_settings = Settings();
-  m_settingsRefused.clear();
-  std::string text, error;
-  if (!m_settingsPath.empty()) {
-    switch (ReadSettingsFile(m_settingsPath, &text, &error)) {
-      case SettingsFileState::kRead:
-        m_settings = ParseSettings(text);
-        break;
-      case SettingsFileState::kMissing:
-        break;
-      case SettingsFileState::kRefused:
-        m_settingsRefused = error;
-        break;
-    }
-  }
+  m_settings.Load(SettingsFilePath());
   wxFileHistory* history = m_docManager->GetFileHistory();
   // Added oldest first: each addition goes to the top.
-  for (auto it = m_settings.recentFiles.rbegin(); it != m_settings.recentFiles.rend(); ++it) {
+  const std::vector<std::string>& recent = m_settings.loaded().recentFiles;
+  for (auto it = recent.rbegin(); it != recent.rend(); ++it) {
     history->AddFileToHistory(PathToWx(*it));
   }
 }
 
 bool CTobrinApp::SaveSettings() {
-  if (m_settingsPath.empty()) return false;
-  Settings settings = m_settings;
-  settings.recentFiles.clear();
-  const wxFileHistory* history = m_docManager->GetFileHistory();
-  for (size_t i = 0; i < history->GetCount(); ++i) {
-    settings.recentFiles.push_back(PathFromWx(history->GetHistoryFile(i)));
-  }
-  // A file that could not be read at start is not replaced either: this session's list began
-  // without what it holds. Otherwise written over the file as it is now, so that whatever else
-  // it holds is kept.
-  SettingsWrite save;
-  save.reason = m_settingsRefused;
-  if (m_settingsRefused.empty()) save = PrepareSettingsWrite(m_settingsPath, settings);
-  if (!save.write) {
-    std::fprintf(stderr,
-                 "tobrin: the recent-file list of this session was not saved; the settings file "
-                 "is left as it was: %s\n",
-                 save.reason.c_str());
-    return false;
-  }
-  std::string error;
-  if (!WriteFileAtomically(m_settingsPath, save.text, &error)) {
-    std::fprintf(stderr, "tobrin: the settings could not be saved: %s\n", error.c_str());
-    return false;
-  }
-  return true;
+  return m_settings.Save();
 }

@@ -7,7 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/settings_file.h"
+#include "app/display_loss.h"
+#include "app/settings_store.h"
 #include "app/termination_signals.h"
 
 #include "app/main_frame.h"
@@ -28,15 +29,17 @@ class CTobrinApp : public wxApp {
   CDocManager* DocManager() const { return m_docManager; }
 
   // The settings file in use, and what was read from it at start.
-  const std::string& SettingsPath() const { return m_settingsPath; }
-  const Settings& LoadedSettings() const { return m_settings; }
+  const std::string& SettingsPath() const { return m_settings.path(); }
+  const Settings& LoadedSettings() const { return m_settings.loaded(); }
 
   // Reads the settings file (the defaults when it is missing, unreadable or bad) and puts its
   // recent files into the document manager's list.
   void LoadSettings();
-  // Writes the recent-file list and settings back, atomically. False, with a message on stderr,
-  // if the file was not written: it could not be, or it is not Tobrin's to replace (it could
-  // not be read as a settings file, at start or now). The old file is then left as it was.
+  // Writes the settings back, atomically, this session's recent files merged into the file's
+  // list as it is now (SettingsStore::Save). False, with a message on stderr, if the file was
+  // not written: it could not be, or it is not Tobrin's to replace (it could not be read as a
+  // settings file, at start or now). The old file is then left as it was. Called at exit and
+  // whenever the recent-file list changes.
   bool SaveSettings();
 
   // Why start-up failed, for the caller of the event loop; empty when it did not. Start-up
@@ -55,11 +58,11 @@ class CTobrinApp : public wxApp {
 
   CDocManager* m_docManager = nullptr;  // deleted at exit
   wxWeakRef<CMainFrame> m_frame;        // owned by the toolkit's window list
-  std::string m_settingsPath;
-  Settings m_settings;
-  std::string m_settingsRefused;  // why the file was not read at start, if it was refused
+  SettingsStore m_settings;
   wxString m_startupError;
   std::unique_ptr<TerminationSignals> m_signals;
+  // Set while a lost display should still save the settings: from start-up until the exit.
+  std::unique_ptr<DisplayLossHandler> m_displayLoss;
 };
 
 wxDECLARE_APP(CTobrinApp);

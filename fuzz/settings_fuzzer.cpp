@@ -14,9 +14,10 @@
 // application might hold them as recent paths, with a PreviewPages taken from its first bytes.
 // Those must read back as exactly the entries that can be stored.
 //
-// And the whole save at exit, on a real file holding the text, through the application's own
-// reader, decision and atomic write: a text file (no control byte but tab, CR and LF) is read
-// whole and written with every other line kept; any other file is left byte for byte.
+// And the whole save, on a real file holding the text, through the application's own reader,
+// decision and atomic write: a text file (no control byte but tab, CR and LF) is read whole and
+// written with every other line kept, its recent files being the storable held ones, each once,
+// then the file's own not among them, four in all; any other file is left byte for byte.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -208,6 +209,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // PreviewPages 0 is not written, so the file's own value, if any, stays.
   expected.previewPages = held.previewPages != 0 ? held.previewPages : read.previewPages;
   CheckWrite(input, held, expected);
-  CheckSaveAtExit(input, held, expected);
+  // The save merges the held list with the one in the file.
+  Settings merged = expected;
+  merged.recentFiles.clear();
+  std::vector<std::string> candidates = held.recentFiles;
+  candidates.insert(candidates.end(), read.recentFiles.begin(), read.recentFiles.end());
+  for (const std::string& path : candidates) {
+    if (merged.recentFiles.size() < MAX_RECENT_FILES && Storable(path) &&
+        std::find(merged.recentFiles.begin(), merged.recentFiles.end(), path) ==
+            merged.recentFiles.end()) {
+      merged.recentFiles.push_back(path);
+    }
+  }
+  CheckSaveAtExit(input, held, merged);
   return 0;
 }

@@ -45,6 +45,8 @@ Process::Process(const Command& command) {
     // The signals that end a program as they are by default, even when a test runs under nohup.
     for (int s : {SIGHUP, SIGINT, SIGTERM})
       ::signal(s, SIG_DFL);
+    for (int s : command.ignored)
+      ::signal(s, SIG_IGN);
     Redirect(STDOUT_FILENO, "/dev/null");
     Redirect(STDERR_FILENO, command.err);
     if (command.pipe >= 0) ::dup2(fds[1], command.pipe);

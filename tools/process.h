@@ -20,6 +20,7 @@ struct Command {
   std::vector<std::string> env = {};  // over ours: "NAME=value" sets NAME, a bare "NAME" removes it
   std::string err = "/dev/null";      // the file standard error goes to (standard output: none)
   int pipe = -1;  // STDOUT_FILENO or STDERR_FILENO: that stream comes to Process::Read instead
+  std::vector<int> ignored = {};  // signals it starts with ignored, as under nohup
 };
 
 // A started child in a process group of its own, which gets SIGTERM when we end, and is stopped

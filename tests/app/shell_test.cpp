@@ -581,11 +581,26 @@ TEST_F(Settings, TheRecentListIsReadAtStartAndWrittenAtExitInItsExactForm) {
             "[Recent File List]\nFile1=/r/one\nFile2=/r/two\n[Settings]\nPreviewPages=3\n");
   ASSERT_TRUE(StartApp());
   EXPECT_EQ(History(), (std::vector<wxString>{"/r/one", "/r/two"}));
+  // Moving the figure writes nothing (a write would replace the file, and its inode with it).
+  const auto inode = [&] {
+    struct stat st = {};
+    stat(SettingsFile().c_str(), &st);
+    return st.st_ino;
+  };
+  const ino_t before = inode();
+  ASSERT_TRUE(WaitForScene());
+  Mouse(frame().Canvas(), wxEVT_LEFT_DOWN, 100, 100);
+  Mouse(frame().Canvas(), wxEVT_MOTION, 130, 120);
+  Mouse(frame().Canvas(), wxEVT_LEFT_UP, 130, 120);
+  Pump(5);
+  EXPECT_EQ(inode(), before);
   for (const char* name : {"a", "b", "c"}) {
     const std::string path = files_ / name;
     WriteFile(path, "");
     AnswerFileDialog(path);
     Command(ID_FILE_OPEN);
+    // On disk at once, before the exit.
+    EXPECT_EQ(ParseSettings(ReadFile(SettingsFile())).recentFiles.front(), path);
   }
   StopApp();
   EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\nFile1=" + files_ / "c" +
@@ -638,6 +653,16 @@ TEST_F(Settings, TheHelpWindowWritesNothingIntoTheSettingsFile) {
   Pump();
   StopApp();
   EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\n");
+}
+
+TEST_F(Settings, ARecentFileThatIsGoneLeavesTheListOnDiskAtOnce) {
+  WriteFile(SettingsFile(), "[Recent File List]\nFile1=/r/gone\nFile2=/r/two\n[Mine]\nk=v\n");
+  ASSERT_TRUE(StartApp());
+  Command(wxID_FILE1);  // the first entry of the File menu's list
+  EXPECT_EQ(History(), (std::vector<wxString>{"/r/two"}));
+  EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\nFile1=/r/two\n[Mine]\nk=v\n");
+  StopApp();  // and the exit does not bring it back from the file
+  EXPECT_EQ(ReadFile(SettingsFile()), "[Recent File List]\nFile1=/r/two\n[Mine]\nk=v\n");
 }
 
 TEST_F(Settings, PathsThatAreNotUtf8ComeBackByteForByteInTheirPlaces) {

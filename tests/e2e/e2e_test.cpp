@@ -169,19 +169,7 @@ TEST_F(Tobrin, OpenThroughTheFileDialogEntersTheRecentList) {
   const std::string document = files_ / "figure notes.txt";
   WriteFile(document, "left alone");
   Start();
-  Key("ctrl+o");
-  const unsigned long dialog = FindWindow("^Open$", ScaledMs(30000));
-  ASSERT_NE(dialog, 0u) << "no Open dialog";
-  // Typed into the dialog once it has the keyboard.
-  const std::string toDialog = "windowfocus --sync " + std::to_string(dialog);
-  Xdotool(toDialog + " key ctrl+l");
-  RunCommand({{"xdotool", "type", "--delay", "10", document}});
-  // The first Return may only accept the location entry's completion: Return until it goes.
-  const auto closed = [&] {
-    Xdotool(toDialog + " key Return");  // fails, sending nothing, once the dialog has gone
-    return WaitUntil([] { return FindWindow("^Open$") == 0; }, ScaledMs(2000));
-  };
-  ASSERT_TRUE(WaitUntil(closed, ScaledMs(30000), 0)) << "the Open dialog stayed";
+  OpenThroughTheDialog(document);
   QuitByMenu();
   EXPECT_EQ(ReadFile(config_ / "tobrin.ini"), "[Recent File List]\nFile1=" + document + "\n");
   EXPECT_EQ(ReadFile(document), "left alone");
@@ -215,6 +203,21 @@ TEST_F(Tobrin, OnlyTheSanitizersOwnCrashAtExitPassesForAnotherStatus) {
     WriteFile(stderr_, c.errors);
     EXPECT_EQ(static_cast<bool>(EndedWith(0, c.status)), c.passes) << c.errors << c.status;
   }
+}
+
+TEST_F(Tobrin, AHangupIgnoredFromTheStartStaysIgnored) {
+  ignoredSignals_ = {SIGHUP};  // as nohup starts it
+  Start();
+  kill(program_.pid(), SIGHUP);
+  // Still there and answering after the signal: the About box opens, and Exit ends it.
+  Focus();
+  Key("alt+h a");
+  const unsigned long about = FindWindow("^About tobrin$", ScaledMs(30000));
+  ASSERT_NE(about, 0u) << "the program did not answer after SIGHUP: " << ReadFile(stderr_);
+  ASSERT_TRUE(program_.Running()) << "SIGHUP ended the program";
+  Xdotool("windowfocus --sync " + std::to_string(about) + " key Escape");
+  EXPECT_TRUE(WaitUntil([] { return FindWindow("^About tobrin$") == 0; }, ScaledMs(30000)));
+  QuitByMenu();
 }
 
 TEST_F(Tobrin, WithoutADisplayItSaysSoAndExitsWithStatusOne) {

@@ -56,9 +56,14 @@ void TobrinFixture::StartProgram(std::vector<std::string> extra, std::vector<std
   ASSERT_TRUE(server_->ok()) << server_->error();
   SetEnvironment(server_->Environment(config_.path()));
   stderr_ = files_ / "stderr.txt";
+  Launch(env, executable);
+}
+
+void TobrinFixture::Launch(const std::vector<std::string>& env, const std::string& executable) {
   // The test's own wrapper outermost, so that a TOBRIN_TEST_WRAPPER (valgrind) still runs the
   // program itself.
   Command command{wrapper_, env, stderr_};
+  command.ignored = ignoredSignals_;
   for (const std::string& word : Words(GetEnv("TOBRIN_TEST_WRAPPER")))
     command.argv.push_back(word);
   command.argv.push_back(executable);
@@ -66,8 +71,22 @@ void TobrinFixture::StartProgram(std::vector<std::string> extra, std::vector<std
   ASSERT_GT(program_.pid(), 0);
 }
 
-void TobrinFixture::WaitForWindow() {
-  window_ = FindWindow("^Tobrin$", ScaledMs(20000));
+void TobrinFixture::WaitForWindow(unsigned long other) {
+  if (other == 0) {
+    window_ = FindWindow("^Tobrin$", ScaledMs(20000));
+  } else {
+    window_ = 0;
+    WaitUntil(
+        [&] {
+          const Output found = RunCommand(
+              {{"xdotool", "search", "--onlyvisible", "--name", "^Tobrin$"}}, ScaledMs(20000));
+          for (const std::string& id : Words(found.text)) {
+            if (std::stoul(id) != other) window_ = std::stoul(id);
+          }
+          return window_ != 0;
+        },
+        ScaledMs(20000), 100);
+  }
   ASSERT_NE(window_, 0u) << "no window; stderr: " << ReadFile(stderr_);
   Focus();
   ASSERT_TRUE(WaitFor("window", [&](auto& shot) { return FindCanvas(shot); }))
@@ -94,6 +113,36 @@ void TobrinFixture::WaitForWindow() {
   return ::testing::AssertionFailure()
          << "ended with " << status << " instead of " << expected << "; stderr:\n"
          << errors;
+}
+
+void TobrinFixture::SwapProgram(Instance* other) {
+  std::swap(program_, other->program);
+  std::swap(window_, other->window);
+  std::swap(stderr_, other->stderrPath);
+}
+
+void TobrinFixture::StartAnother(Instance* first) {
+  SwapProgram(first);
+  stderr_ = files_ / ("stderr-" + std::to_string(first->program.pid()) + "-next.txt");
+  Launch({}, TOBRIN_EXECUTABLE);
+  WaitForWindow(first->window);
+}
+
+void TobrinFixture::OpenThroughTheDialog(const std::string& path) {
+  Focus();
+  Key("ctrl+o");
+  const unsigned long dialog = FindWindow("^Open$", ScaledMs(30000));
+  ASSERT_NE(dialog, 0u) << "no Open dialog";
+  // Typed into the dialog once it has the keyboard.
+  const std::string toDialog = "windowfocus --sync " + std::to_string(dialog);
+  Xdotool(toDialog + " key ctrl+l");
+  RunCommand({{"xdotool", "type", "--delay", "10", path}});
+  // The first Return may only accept the location entry's completion: Return until it goes.
+  const auto closed = [&] {
+    Xdotool(toDialog + " key Return");  // fails, sending nothing, once the dialog has gone
+    return WaitUntil([] { return FindWindow("^Open$") == 0; }, ScaledMs(2000));
+  };
+  EXPECT_TRUE(WaitUntil(closed, ScaledMs(30000), 0)) << "the Open dialog stayed";
 }
 
 WindowPlacement TobrinFixture::Placement() {

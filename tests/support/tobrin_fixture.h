@@ -61,7 +61,22 @@ class TobrinFixture : public ::testing::Test {
     StartProgram({}, env, executable);
     WaitForWindow();
   }
-  void WaitForWindow();
+  // Waits for a main window other than `other` and finds the drawing area in it.
+  void WaitForWindow(unsigned long other = 0);
+
+  // One more program on the same server with the same settings folder, as when a user starts
+  // Tobrin twice. StartAnother starts it and makes it the one the helpers act on, the first
+  // one waiting in `first`; SwapProgram swaps the two.
+  struct Instance {
+    Process program;
+    unsigned long window = 0;
+    std::string stderrPath;
+  };
+  void StartAnother(Instance* first);
+  void SwapProgram(Instance* other);
+
+  // File, Open, the path typed into the dialog's location entry; waits for the dialog to go.
+  void OpenThroughTheDialog(const std::string& path);
 
   // Where the main window's client area is on the screen, and the frame around it.
   WindowPlacement Placement();
@@ -129,9 +144,13 @@ class TobrinFixture : public ::testing::Test {
     return WaitFor(step, shows, ms);
   }
 
+  // Starts the program on the running server, its stderr going to stderr_.
+  void Launch(const std::vector<std::string>& env, const std::string& executable);
+
   TempDir config_;
   TempDir files_;
   std::vector<std::string> wrapper_;  // a command the test runs the program through
+  std::vector<int> ignoredSignals_;   // signals the program starts with ignored
   std::unique_ptr<XvfbServer> server_;
   Process program_;
   unsigned long window_ = 0;
