@@ -14,8 +14,8 @@ struct SceneFrame {
   const PartNode* outlined = nullptr;  // the keyboard cursor's part, outlined over the figure
 };
 
-// Clears the buffers, sets projection and camera, draws the guide sphere (when given) and then
-// the figure, then the
-// outline of the keyboard cursor's part (when given). The caller swaps the buffers. Returns false,
-// drawing nothing, for an empty area (a minimised window): there is no finite projection for it.
+// Clears the buffers, sets projection and camera, draws the guide sphere (when given), the
+// figure, and then the outline of the keyboard cursor's part (when given). The caller swaps the
+// buffers. Returns false, drawing nothing, for an empty area (a minimised window): there is no
+// finite projection for it.
 bool DrawScene(const SceneFrame& frame);
