@@ -1,4 +1,5 @@
-// The application icon, built into the executable from the PNGs under res/icons.
+// The application icon, built into the executable: from the PNGs under res/icons, or from the
+// icon resource where the system has resources.
 #pragma once
 
 #include <wx/bitmap.h>

@@ -1,68 +1,12 @@
 #include "app/gl_canvas.h"
 
-#include <GL/gl.h>
-#include <GL/glx.h>
 #include <wx/dcclient.h>
 #include <wx/utils.h>
 
 #include <cmath>
 
 #include "app/accessible_text.h"
-
-namespace {
-
-// X errors raised while it lives are noted instead of ending the program: a display whose GLX
-// refuses the context (a remote display that offers only indirect rendering, which servers
-// turn off) answers with an error, on which the toolkit's handler would exit on the spot.
-class XErrorTrap {
- public:
-  explicit XErrorTrap(Display* display) : m_display(display) {
-    XSync(m_display, False);
-    s_failed = false;
-    m_previous = XSetErrorHandler(&Note);
-  }
-  ~XErrorTrap() {
-    XSync(m_display, False);
-    XSetErrorHandler(m_previous);
-  }
-  XErrorTrap(const XErrorTrap&) = delete;
-  XErrorTrap& operator=(const XErrorTrap&) = delete;
-
-  bool Failed() const {
-    XSync(m_display, False);
-    return s_failed;
-  }
-
- private:
-  static int Note(Display*, XErrorEvent*) {
-    s_failed = true;
-    return 0;
-  }
-
-  static inline bool s_failed = false;
-  Display* m_display;
-  int (*m_previous)(Display*, XErrorEvent*) = nullptr;
-};
-
-// The window's GLX context, released and deleted with this object.
-class WxContext : public GLContext {
- public:
-  WxContext(wxGLCanvas& canvas, std::unique_ptr<wxGLContext> context)
-      : m_canvas(canvas), m_context(std::move(context)) {}
-  ~WxContext() override {
-    // No context current, then delete it.
-    if (Display* display = glXGetCurrentDisplay()) glXMakeCurrent(display, None, nullptr);
-    m_context.reset();
-  }
-  bool MakeCurrent() override { return m_canvas.SetCurrent(*m_context); }
-  void SwapBuffers() override { m_canvas.SwapBuffers(); }
-
- private:
-  wxGLCanvas& m_canvas;
-  std::unique_ptr<wxGLContext> m_context;
-};
-
-}  // namespace
+#include "app/gl_system.h"
 
 void CanvasHost::CaptureMouse() {
   if (!m_canvas.HasCapture()) m_canvas.CaptureMouse();
@@ -78,34 +22,15 @@ void CanvasHost::RequestRepaint() {
 
 std::unique_ptr<GLContext> CanvasHost::CreateContext() {
   if (!m_canvas.IsShownOnScreen()) return nullptr;
-  XErrorTrap trap(wxGetX11Display());
-  // Without attributes wx makes a compatibility-profile context: selection and feedback work.
-  auto context = std::make_unique<wxGLContext>(&m_canvas);
-  if (!context->IsOK() || trap.Failed() || !m_canvas.SetCurrent(*context) || trap.Failed()) {
-    return nullptr;
-  }
-  // A context that cannot draw (no GL renderer behind it) is no context.
-  if (glGetString(GL_VERSION) == nullptr) return nullptr;
-  return std::make_unique<WxContext>(m_canvas, std::move(context));
+  return CreateWindowContext(m_canvas);
 }
 
 PixelFormatDescription CanvasHost::DescribePixelFormat() {
-  // GTK 3 draws only on true-colour visuals: no palette is ever needed.
-  PixelFormatDescription format;
-  format.flags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  GLint red = 0, green = 0, blue = 0;
-  glGetIntegerv(GL_RED_BITS, &red);
-  glGetIntegerv(GL_GREEN_BITS, &green);
-  glGetIntegerv(GL_BLUE_BITS, &blue);
-  format.redBits = red;
-  format.greenBits = green;
-  format.blueBits = blue;
-  format.colourBits = red + green + blue;
-  return format;
+  return DescribeWindowPixelFormat(m_canvas);
 }
 
-std::unique_ptr<HostPalette> CanvasHost::CreatePalette(const std::vector<PaletteEntry>&) {
-  return nullptr;  // no indexed-colour windows here
+std::unique_ptr<HostPalette> CanvasHost::CreatePalette(const std::vector<PaletteEntry>& entries) {
+  return CreateWindowPalette(m_canvas, entries);
 }
 
 wxBEGIN_EVENT_TABLE(CTobrinCanvas, wxGLCanvas)
@@ -119,6 +44,8 @@ wxBEGIN_EVENT_TABLE(CTobrinCanvas, wxGLCanvas)
   EVT_MOTION(CTobrinCanvas::OnMouse)
   EVT_MOUSE_CAPTURE_LOST(CTobrinCanvas::OnCaptureLost)
   EVT_KEY_DOWN(CTobrinCanvas::OnKeyDown)
+  EVT_QUERY_NEW_PALETTE(CTobrinCanvas::OnQueryNewPalette)
+  EVT_PALETTE_CHANGED(CTobrinCanvas::OnPaletteChanged)
 wxEND_EVENT_TABLE()
 
 wxGLAttributes CTobrinCanvas::PixelFormat() {
@@ -223,6 +150,15 @@ void CTobrinCanvas::OnMouse(wxMouseEvent& event) {
 
 void CTobrinCanvas::OnCaptureLost(wxMouseCaptureLostEvent&) {
   m_view->OnCaptureLost();
+}
+
+// Only displays with indexed colour send these, and only Windows has such displays.
+void CTobrinCanvas::OnQueryNewPalette(wxQueryNewPaletteEvent& event) {
+  event.SetPaletteRealized(m_view->OnQueryNewPalette() != 0);
+}
+
+void CTobrinCanvas::OnPaletteChanged(wxPaletteChangedEvent& event) {
+  m_view->OnPaletteChanged(event.GetChangedWindow() == this);
 }
 
 namespace {

@@ -56,6 +56,8 @@ class CTobrinCanvas : public wxGLCanvas {
   void OnSize(wxSizeEvent& event);
   void OnMouse(wxMouseEvent& event);
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
+  void OnQueryNewPalette(wxQueryNewPaletteEvent& event);
+  void OnPaletteChanged(wxPaletteChangedEvent& event);
   void OnKeyDown(wxKeyEvent& event);
   void UpdateAccessibleText();
   void OnEraseBackground(wxEraseEvent&) {}

@@ -2,12 +2,9 @@
 
 #include <wx/config.h>
 #include <wx/filehistory.h>
-#include <wx/image.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
-
-#include <GL/glx.h>
 
 #include <new>
 
@@ -15,6 +12,7 @@
 #include "app/canvas_view.h"
 #include "app/doc_manager.h"
 #include "app/gl_canvas.h"
+#include "app/gl_system.h"
 #include "app/main_frame.h"
 #include "app/path_text.h"
 #include "app/tobrin_doc.h"
@@ -42,7 +40,7 @@ bool CTobrinApp::OnInit() {
 }
 
 void CTobrinApp::AbandonStartUp() {
-  m_signals.reset();
+  m_closeRequests.reset();
   m_displayLoss.reset();
   // Documents and views go first, while their window is still there, as in a normal close.
   if (m_docManager != nullptr) m_docManager->Clear(true);
@@ -55,7 +53,6 @@ void CTobrinApp::AbandonStartUp() {
 
 bool CTobrinApp::StartUp() {
   // The command line is not examined: the program always starts with a new, empty document.
-  wxImage::AddHandler(new wxPNGHandler);
   // No settings object of the toolkit's own: nothing (the help window among others) writes
   // groups of its own into the settings file.
   wxConfigBase::DontCreateOnDemand();
@@ -80,13 +77,8 @@ bool CTobrinApp::StartUp() {
   new wxDocTemplate(m_docManager, "Tobrin", "*", "", "", "Tobrin", "Tobrin", CLASSINFO(CTobrinDoc),
                     CLASSINFO(CCanvasView));
 
-  // Without GLX the toolkit's OpenGL queries fail on assertions: ask the display first.
-  int glxError = 0, glxEvent = 0;
-  Display* display = wxGetX11Display();
-  if (display == nullptr || !glXQueryExtension(display, &glxError, &glxEvent)) {
-    m_startupError = "This display offers no OpenGL (the X server has no GLX extension).";
-    return false;
-  }
+  m_startupError = OpenGLMissingReason();
+  if (!m_startupError.empty()) return false;
   if (!wxGLCanvas::IsDisplaySupported(CTobrinCanvas::PixelFormat())) {
     m_startupError = "This display offers no OpenGL with double buffering and a depth buffer.";
     return false;
@@ -110,11 +102,12 @@ bool CTobrinApp::StartUp() {
   // Marks the menu items before any menu opens.
   m_frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
 
-  // SIGTERM, SIGINT and SIGHUP close the window as Exit does, from the event loop.
-  m_signals = std::make_unique<TerminationSignals>([this] {
+  // The system's requests to close (signals, the end of a session) close the window as Exit
+  // does, from the event loop.
+  m_closeRequests = std::make_unique<SystemCloseRequests>([this] {
     if (m_frame) m_frame->Close(true);
   });
-  m_signals->Install();
+  m_closeRequests->Install();
   return true;
 }
 
@@ -129,7 +122,7 @@ void CTobrinApp::FailStartup(const wxString& error) {
 }
 
 int CTobrinApp::OnExit() {
-  m_signals.reset();
+  m_closeRequests.reset();
   if (m_docManager != nullptr) {
     if (m_startupError.empty()) SaveSettings();  // a start that failed writes nothing
     m_displayLoss.reset();

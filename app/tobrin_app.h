@@ -9,7 +9,7 @@
 
 #include "app/display_loss.h"
 #include "app/settings_store.h"
-#include "app/termination_signals.h"
+#include "app/system_close.h"
 
 #include "app/main_frame.h"
 
@@ -60,7 +60,7 @@ class CTobrinApp : public wxApp {
   wxWeakRef<CMainFrame> m_frame;        // owned by the toolkit's window list
   SettingsStore m_settings;
   wxString m_startupError;
-  std::unique_ptr<TerminationSignals> m_signals;
+  std::unique_ptr<SystemCloseRequests> m_closeRequests;
   // Set while a lost display should still save the settings: from start-up until the exit.
   std::unique_ptr<DisplayLossHandler> m_displayLoss;
 };

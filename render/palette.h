@@ -7,10 +7,13 @@
 #include <vector>
 
 // Flags of a described pixel format, with the values of the Windows pixel-format descriptor.
+// Where <windows.h> came first, its macros of the same names and values stand for them.
+#ifndef PFD_DOUBLEBUFFER
 inline constexpr unsigned int PFD_DOUBLEBUFFER = 0x1;
 inline constexpr unsigned int PFD_DRAW_TO_WINDOW = 0x4;
 inline constexpr unsigned int PFD_SUPPORT_OPENGL = 0x20;
 inline constexpr unsigned int PFD_NEED_PALETTE = 0x80;
+#endif
 
 // What the palette rule reads of the pixel format that was chosen.
 struct PixelFormatDescription {

@@ -1,3 +1,4 @@
+// The icon from PNGs built into the executable, where the system has no resource files.
 #include "app/app_icon.h"
 
 #include <wx/icon.h>
@@ -11,6 +12,7 @@
 namespace {
 
 wxBitmap Decode(const IconPng& png) {
+  if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
   wxMemoryInputStream stream(png.data, png.size);
   wxImage image(stream, wxBITMAP_TYPE_PNG);
   return image.IsOk() ? wxBitmap(image) : wxBitmap();

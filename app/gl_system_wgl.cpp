@@ -1,0 +1,100 @@
+// The toolkit's headers first: they include <windows.h> in the order Windows' headers need.
+#include "app/gl_system.h"
+
+#include <GL/gl.h>
+#include <windows.h>
+
+namespace {
+
+// The window's WGL context, released and deleted with this object.
+class WxContext : public GLContext {
+ public:
+  WxContext(wxGLCanvas& canvas, std::unique_ptr<wxGLContext> context)
+      : m_canvas(canvas), m_context(std::move(context)) {}
+  ~WxContext() override {
+    wglMakeCurrent(nullptr, nullptr);
+    m_context.reset();
+  }
+  bool MakeCurrent() override { return m_canvas.SetCurrent(*m_context); }
+  void SwapBuffers() override { m_canvas.SwapBuffers(); }
+
+ private:
+  wxGLCanvas& m_canvas;
+  std::unique_ptr<wxGLContext> m_context;
+};
+
+// A logical palette selected into the canvas's device context; deselected and deleted with
+// this object.
+class WglPalette : public HostPalette {
+ public:
+  WglPalette(wxGLCanvas& canvas, HPALETTE palette) : m_canvas(canvas), m_palette(palette) {}
+  ~WglPalette() override {
+    SelectPalette(m_canvas.GetHDC(), static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+    DeleteObject(m_palette);
+  }
+  WglPalette(const WglPalette&) = delete;
+  WglPalette& operator=(const WglPalette&) = delete;
+
+  int Realize() override {
+    const HDC dc = m_canvas.GetHDC();
+    UnrealizeObject(m_palette);
+    SelectPalette(dc, m_palette, FALSE);
+    const UINT changed = RealizePalette(dc);
+    return changed == GDI_ERROR ? 0 : static_cast<int>(changed);
+  }
+  void UpdateColors() override { ::UpdateColors(m_canvas.GetHDC()); }
+
+ private:
+  wxGLCanvas& m_canvas;
+  HPALETTE m_palette;
+};
+
+}  // namespace
+
+wxString OpenGLMissingReason() {
+  return wxString();  // every Windows has opengl32; whether a context can be made is seen later
+}
+
+std::unique_ptr<GLContext> CreateWindowContext(wxGLCanvas& canvas) {
+  // Without attributes wx makes a compatibility-profile context: selection and feedback work.
+  auto context = std::make_unique<wxGLContext>(&canvas);
+  if (!context->IsOK() || !canvas.SetCurrent(*context)) return nullptr;
+  // A context that cannot draw (no GL renderer behind it) is no context.
+  if (glGetString(GL_VERSION) == nullptr) return nullptr;
+  return std::make_unique<WxContext>(canvas, std::move(context));
+}
+
+PixelFormatDescription DescribeWindowPixelFormat(wxGLCanvas& canvas) {
+  PixelFormatDescription format;
+  const HDC dc = canvas.GetHDC();
+  PIXELFORMATDESCRIPTOR pfd = {};
+  const int index = GetPixelFormat(dc);
+  if (index == 0 || DescribePixelFormat(dc, index, sizeof pfd, &pfd) == 0) return format;
+  format.flags = pfd.dwFlags;
+  format.colourBits = pfd.cColorBits;
+  format.redBits = pfd.cRedBits;
+  format.redShift = pfd.cRedShift;
+  format.greenBits = pfd.cGreenBits;
+  format.greenShift = pfd.cGreenShift;
+  format.blueBits = pfd.cBlueBits;
+  format.blueShift = pfd.cBlueShift;
+  return format;
+}
+
+std::unique_ptr<HostPalette> CreateWindowPalette(wxGLCanvas& canvas,
+                                                 const std::vector<PaletteEntry>& entries) {
+  if (entries.empty()) return nullptr;
+  // LOGPALETTE ends in a one-entry array that the real entries run past.
+  std::vector<unsigned char> storage(sizeof(LOGPALETTE) + entries.size() * sizeof(PALETTEENTRY));
+  auto* logical = reinterpret_cast<LOGPALETTE*>(storage.data());
+  logical->palVersion = PALETTE_VERSION;
+  logical->palNumEntries = static_cast<WORD>(entries.size());
+  auto* out = reinterpret_cast<PALETTEENTRY*>(storage.data() + offsetof(LOGPALETTE, palPalEntry));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    out[i] = {entries[i].red, entries[i].green, entries[i].blue, entries[i].flags};
+  }
+  const HPALETTE palette = CreatePalette(logical);
+  if (palette == nullptr) return nullptr;
+  SelectPalette(canvas.GetHDC(), palette, FALSE);
+  return std::make_unique<WglPalette>(canvas, palette);
+}
