@@ -90,7 +90,7 @@ class TobrinFixture : public ::testing::Test {
 
   // What the screen shows of the main window's client area (all of the screen before there is
   // a main window). Points of the tests are in this image's pixels.
-  RgbaImage Shot();
+  virtual RgbaImage Shot();
 
   // Keeps the screenshot of a step, named after the test, for looking at after a failure.
   void Keep(const RgbaImage& image, const std::string& step);

@@ -1,0 +1,242 @@
+// End to end on Windows: the MSI installed into a fresh private Wine prefix, and tobrin.exe run
+// from where it installed, on the private X server under a window manager, driven and looked at
+// as the Linux program is. Wine shows OpenGL in an X window of its own, off the screen: the
+// screenshots put its picture into the drawing area.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "tests/support/tobrin_fixture.h"
+// Last: Xlib's macros (None, Bool) would break the test framework's headers.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+using namespace tobrin_test;
+namespace fs = std::filesystem;
+
+// Wine's OpenGL window: the one child of a 1 x 1 window it keeps at (-1, -1), the largest if
+// there are several. 0 if there is none.
+unsigned long FindGLWindow(Display* display) {
+  Window root = 0, parent = 0, *children = nullptr, *inner = nullptr;
+  unsigned int count = 0, innerCount = 0;
+  unsigned long found = 0;
+  long foundArea = 0;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
+  for (unsigned int i = 0; i < count; ++i) {
+    XWindowAttributes holder;
+    if (!XGetWindowAttributes(display, children[i], &holder) || holder.width != 1 ||
+        holder.height != 1 || holder.x != -1 || holder.y != -1) {
+      continue;
+    }
+    if (!XQueryTree(display, children[i], &root, &parent, &inner, &innerCount)) continue;
+    for (unsigned int j = 0; j < innerCount; ++j) {
+      XWindowAttributes gl;
+      if (XGetWindowAttributes(display, inner[j], &gl) && long(gl.width) * gl.height > foundArea) {
+        found = inner[j];
+        foundArea = long(gl.width) * gl.height;
+      }
+    }
+    if (inner != nullptr) XFree(inner);
+  }
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+class WineTobrin : public TobrinFixture {
+ protected:
+  void SetUp() override {
+    prefix_ = files_ / "wine";
+    // A fresh prefix; no Mono or Gecko installer prompts, no menu entries written into the
+    // user's desktop.
+    SetEnvironment({"WINEPREFIX=" + prefix_, "WINEARCH=win64", "WINEDEBUG=-all",
+                    "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d"});
+  }
+
+  void TearDown() override {
+    TobrinFixture::TearDown();
+    RunCommand({{"wineserver", "-k"}}, ScaledMs(30000));
+  }
+
+  // The private server and its window manager, without the program.
+  void StartServer() {
+    server_ = std::make_unique<XvfbServer>(XvfbOptions{});
+    ASSERT_TRUE(server_->ok()) << server_->error();
+    SetEnvironment(server_->Environment(config_.path()));
+    stderr_ = files_ / "stderr.txt";
+  }
+
+  int Msiexec(const std::string& action) {
+    const Output out = RunCommand({{"wine", "msiexec", action, TOBRIN_WINDOWS_MSI, "/qn"},
+                                   {},
+                                   files_ / ("msiexec-" + action.substr(1) + ".txt")},
+                                  ScaledMs(180000));
+    RunCommand({{"wineserver", "-w"}}, ScaledMs(60000));
+    return out.status;
+  }
+
+  fs::path Installed() const { return fs::path(prefix_) / "drive_c/Program Files/Tobrin"; }
+
+  // Where Windows keeps the settings: the roaming application data folder of the user.
+  fs::path SettingsFile() const {
+    for (const auto& user : fs::directory_iterator(fs::path(prefix_) / "drive_c/users")) {
+      const fs::path file = user.path() / "AppData/Roaming/Tobrin/tobrin.ini";
+      if (fs::exists(file)) return file;
+    }
+    return fs::path();
+  }
+
+  // The window as the screen shows it, with Wine's OpenGL picture in its drawing area.
+  RgbaImage Shot() override {
+    RgbaImage shot = TobrinFixture::Shot();
+    const std::unique_ptr<Display, int (*)(Display*)> display(
+        XOpenDisplay(server_->display().c_str()), XCloseDisplay);
+    if (display == nullptr || window_ == 0) return shot;
+    const unsigned long gl = FindGLWindow(display.get());
+    XWindowAttributes a;
+    if (gl == 0 || !XGetWindowAttributes(display.get(), gl, &a)) return shot;
+    XImage* image = XGetImage(display.get(), gl, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+    if (image == nullptr) return shot;
+    // The drawing area begins at the first black row under the menu bar, at the left edge;
+    // once found, it stays there (an open menu may cover that edge later).
+    int top = canvasTop_;
+    if (top == 0) {
+      while (top < shot.height && PixelAt(shot, 3, top).r + PixelAt(shot, 3, top).g > 0)
+        ++top;
+    }
+    for (int y = 0; y < a.height && top + y < shot.height; ++y) {
+      for (int x = 0; x < a.width && x < shot.width; ++x) {
+        const unsigned long p = XGetPixel(image, x, y);
+        unsigned char* out = &shot.pixels[(size_t(top + y) * shot.width + x) * 4];
+        out[0] = (p >> 16) & 0xff;
+        out[1] = (p >> 8) & 0xff;
+        out[2] = p & 0xff;
+      }
+    }
+    XDestroyImage(image);
+    return shot;
+  }
+
+  // A menu command by its keys until `done` shows. Wine's menus can miss an item's key that comes
+  // while the menu is still opening, and are left open then: closed, the command goes again.
+  bool MenuCommand(const std::string& keys, const std::string& step,
+                   const std::function<bool(const RgbaImage&)>& done) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      if (attempt > 0) Key("Escape Escape");
+      Key(keys);
+      if (WaitFor(step, done, 10000)) return true;
+    }
+    return false;
+  }
+
+  long Lit(const RgbaImage& s) {
+    return CountPixels(
+        s, 0, canvasTop_, canvasWidth_, canvasTop_ + canvasHeight_,
+        [](int, int, const Rgb& p) { return p.r + p.g + p.b > 60; }, 2);
+  }
+
+  std::string prefix_;
+};
+
+TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
+  StartServer();
+  ASSERT_EQ(Msiexec("/i"), 0) << ReadFile(files_ / "msiexec-i.txt");
+  for (const char* file : {"tobrin.exe", "help/tobrin.hhp", "help/index.html"}) {
+    EXPECT_TRUE(fs::exists(Installed() / file)) << file;
+  }
+  wrapper_ = {"wine"};
+  Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
+  WaitForWindow();
+  // No frame size is checked here: under Wine the window manager's frame stands in for
+  // Windows' own, so the X frame is not the Windows one. The Linux tests check the 500 x 500.
+  EXPECT_GT(Lit(Shot()), 2000) << "no figure in the drawing area";
+
+  // Visible Arcball on and off again, in Orientation mode, marks a point in the program's
+  // input: once the screen shows the sphere gone, everything sent before has been painted.
+  const auto markHandled = [&](const std::string& step) {
+    Key("alt+m o");
+    for (const bool on : {true, false}) {
+      Key("alt+m a");
+      const auto shows = [&](const RgbaImage& s) {
+        const long ink = GuideSphereInk(s, canvasTop_, canvasHeight_);
+        return on ? ink >= kSphereShownInk : ink <= kSphereHiddenInk;
+      };
+      if (!WaitFor(step + (on ? "-sphere-on" : "-sphere-off"), shows)) return false;
+    }
+    return true;
+  };
+
+  // Joints: a pick turns the forearm red; a right drag bends it away, one far past the elbow's
+  // limit leaves the program drawing (the limits themselves are the model's, tested on Linux);
+  // Reset Joints brings it back.
+  Key("alt+m j");
+  const Point forearm = PartOnScreen("LeftForearm");
+  Click(forearm);
+  ASSERT_TRUE(WaitForRed(forearm, true, "picked")) << "the picked forearm did not turn red";
+  Drag(forearm, {forearm.x, forearm.y - 120}, 3);
+  ASSERT_TRUE(WaitForRed(forearm, false, "bent")) << "the bent forearm did not move";
+  Drag(forearm, {forearm.x, forearm.y - 600}, 3);  // far past the limit
+  ASSERT_TRUE(markHandled("limit"));
+  EXPECT_GT(Lit(Shot()), 2000) << "no figure after bending past the limit";
+  ASSERT_TRUE(MenuCommand("alt+f j", "joints reset", [&](const RgbaImage& s) {
+    return IsRed(PixelAt(s, forearm.x, forearm.y));
+  })) << "Reset Joints did not bring the forearm back";
+
+  // Orientation: a left drag turns the figure; File, Reset puts it back.
+  const RgbaImage before = Shot();
+  Key("alt+m o");
+  const Point centre = {canvasWidth_ / 2, canvasTop_ + canvasHeight_ / 2};
+  Drag(centre, {centre.x + 80, centre.y + 10}, 1);
+  ASSERT_TRUE(WaitFor("turned", [&](const RgbaImage& s) { return s.pixels != before.pixels; }))
+      << "the arcball drag did not turn the figure";
+  ASSERT_TRUE(MenuCommand("alt+f r", "reset", [&](const RgbaImage& s) {
+    return s.pixels == before.pixels;
+  })) << "Reset did not bring the figure back";
+
+  // Keys without a command of their own change nothing.
+  Key("ctrl+z ctrl+x ctrl+c ctrl+v alt+BackSpace shift+Delete ctrl+Insert shift+Insert F6 "
+      "shift+F6 ctrl+n");
+  ASSERT_TRUE(markHandled("keys"));
+  EXPECT_TRUE(Shot().pixels == before.pixels) << "the keys changed the picture";
+
+  // About opens once at a time: asked twice, one box.
+  Key("alt+h a");
+  ASSERT_NE(FindWindow("^About tobrin$", ScaledMs(30000)), 0u) << "no About box";
+  Xdotool("key --window " + std::to_string(window_) + " alt+h a");
+  const Output abouts =
+      RunCommand({{"xdotool", "search", "--onlyvisible", "--name", "^About tobrin$"}});
+  EXPECT_EQ(Words(abouts.text).size(), 1u) << abouts.text;
+  Xdotool("windowfocus --sync " + std::to_string(FindWindow("^About tobrin$")) + " key Return");
+  ASSERT_TRUE(WaitUntil([] { return FindWindow("^About tobrin$") == 0; }, ScaledMs(30000)));
+
+  // Help, Index opens the book installed beside the program.
+  Focus();
+  Key("alt+h i");
+  EXPECT_NE(FindWindow("^Tobrin Help", ScaledMs(30000)), 0u) << "the help book did not open";
+
+  // Closed by its close box (through the window manager), the book gives the keyboard back.
+  Xdotool("windowfocus --sync " + std::to_string(FindWindow("^Tobrin Help")) + " key alt+F4");
+  ASSERT_TRUE(WaitUntil([] { return FindWindow("^Tobrin Help") == 0; }, ScaledMs(30000)));
+
+  // File, Exit: status 0, and the settings in the roaming application data folder.
+  Focus();
+  for (int attempt = 0; attempt < 3 && program_.Running(); ++attempt) {
+    if (attempt > 0) Key("Escape Escape");
+    Key("alt+f x");
+    WaitUntil([&] { return !program_.Running(); }, ScaledMs(10000));
+  }
+  EXPECT_TRUE(EndedWith(0, WaitForExit()));
+  const fs::path settings = SettingsFile();
+  ASSERT_FALSE(settings.empty()) << "no settings file under AppData/Roaming/Tobrin";
+  EXPECT_NE(ReadFile(settings).find("[Recent File List]"), std::string::npos);
+
+  // Uninstalling removes the program and leaves the user's settings.
+  ASSERT_EQ(Msiexec("/x"), 0);
+  EXPECT_FALSE(fs::exists(Installed() / "tobrin.exe"));
+  EXPECT_FALSE(fs::exists(Installed() / "help"));
+  EXPECT_TRUE(fs::exists(settings));
+}
+
+}  // namespace
