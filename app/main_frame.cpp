@@ -119,7 +119,9 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   bar->SetStatusWidths(4, widths);
   SetStatusText("Ready", 0);
   UpdateLockPanes();
-  SetSize(START_WIDTH, START_HEIGHT);
+  // In the pixels of a 96-dpi screen, as on the desktops it was laid out for: a window on a
+  // scaled Windows display grows with its scale (GTK scales its own pixels already).
+  SetSize(FromDIP(wxSize(START_WIDTH, START_HEIGHT)));
 }
 
 CMainFrame::~CMainFrame() = default;

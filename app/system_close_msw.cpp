@@ -1,7 +1,9 @@
-// The end of a Windows session. Asked whether it may end, the program closes its window as Exit
-// does (the recent list is saved on the way out) and lets the session end; should Windows end
-// the session with the window still there, the toolkit's own end-of-session handling runs the
-// program's exit, which saves too.
+// The end of a Windows session. When Windows says the session ends, the window closes as Exit
+// closes it, and the toolkit's own end-of-session handling then runs the program's exit, which
+// saves the recent list, before Windows ends the process. Asked beforehand whether the session
+// may end, the program says yes and does nothing yet: a window closed then would no longer be
+// the main window that Windows' announcement of the end reaches, and the program would be ended
+// without its exit.
 #include <wx/app.h>
 #include <wx/event.h>
 
@@ -12,11 +14,15 @@ struct SystemCloseRequests::Watch {
   ~Watch() {
     if (bound && wxTheApp != nullptr) {
       wxTheApp->Unbind(wxEVT_QUERY_END_SESSION, &Watch::OnQueryEnd, this);
+      wxTheApp->Unbind(wxEVT_END_SESSION, &Watch::OnEnd, this);
     }
   }
 
-  void OnQueryEnd(wxCloseEvent&) {
+  void OnQueryEnd(wxCloseEvent&) {}  // not vetoed: the session may end
+
+  void OnEnd(wxCloseEvent& event) {
     if (onClose) onClose();
+    event.Skip();  // on to the toolkit's handling, which runs the exit
   }
 
   std::function<void()> onClose;
@@ -31,6 +37,7 @@ SystemCloseRequests::~SystemCloseRequests() = default;
 bool SystemCloseRequests::Install() {
   if (wxTheApp == nullptr) return false;
   wxTheApp->Bind(wxEVT_QUERY_END_SESSION, &Watch::OnQueryEnd, m_watch.get());
+  wxTheApp->Bind(wxEVT_END_SESSION, &Watch::OnEnd, m_watch.get());
   m_watch->bound = true;
   return true;
 }

@@ -240,3 +240,21 @@ TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WineTobrin, TheEndOfTheSessionClosesItAndKeepsTheSettings) {
+  StartServer();
+  ASSERT_EQ(Msiexec("/i"), 0) << ReadFile(files_ / "msiexec-i.txt");
+  wrapper_ = {"wine"};
+  Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
+  WaitForWindow();
+  // Logging off, as Wine's own session end announces it to every program.
+  ASSERT_EQ(RunCommand({{"wine", "wineboot", "--end-session"}}, ScaledMs(60000)).status, 0);
+  EXPECT_TRUE(EndedWith(0, WaitForExit()));
+  const fs::path settings = SettingsFile();
+  ASSERT_FALSE(settings.empty()) << "the settings were not saved at the end of the session";
+  EXPECT_NE(ReadFile(settings).find("[Recent File List]"), std::string::npos);
+}
+
+}  // namespace
