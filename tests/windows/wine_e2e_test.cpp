@@ -4,6 +4,7 @@
 // screenshots put its picture into the drawing area.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -149,8 +150,21 @@ TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
   wrapper_ = {"wine"};
   Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
   WaitForWindow();
-  // No frame size is checked here: under Wine the window manager's frame stands in for
-  // Windows' own, so the X frame is not the Windows one. The Linux tests check the 500 x 500.
+  // What Windows itself says of the window and the installed executable.
+  Output probe =
+      RunCommand({{"wine", TOBRIN_WINDOWS_PROBE, "C:\\Program Files\\Tobrin\\tobrin.exe"},
+                  {},
+                  files_ / "probe.txt"},
+                 ScaledMs(60000));
+  EXPECT_EQ(probe.status, 0) << probe.text << ReadFile(files_ / "probe.txt");
+  // A Windows console writes its line ends as CR LF.
+  probe.text.erase(std::remove(probe.text.begin(), probe.text.end(), '\r'), probe.text.end());
+  for (const char* line :
+       {"frame 500x500\n", "style caption=1 sysmenu=1 sizing=1 minimize=1 maximize=0\n",
+        "file-version 1.0.0.1\n", "product-version 1.0.0.1\n", "original-name TOBRIN.EXE\n",
+        "icon-128 32x32x32 16x16x32 32x32x1\n"}) {
+    EXPECT_NE(probe.text.find(line), std::string::npos) << line << " not in:\n" << probe.text;
+  }
   EXPECT_GT(Lit(Shot()), 2000) << "no figure in the drawing area";
 
   // Visible Arcball on and off again, in Orientation mode, marks a point in the program's
