@@ -62,8 +62,8 @@ class WineTobrin : public TobrinFixture {
   }
 
   // The private server and its window manager, without the program.
-  void StartServer() {
-    server_ = std::make_unique<XvfbServer>(XvfbOptions{});
+  void StartServer(std::vector<std::string> extra = {}) {
+    server_ = std::make_unique<XvfbServer>(XvfbOptions{extra});
     ASSERT_TRUE(server_->ok()) << server_->error();
     SetEnvironment(server_->Environment(config_.path()));
     stderr_ = files_ / "stderr.txt";
@@ -276,6 +276,23 @@ TEST_F(WineTobrin, TheEndOfTheSessionClosesItAndKeepsTheSettings) {
   const fs::path settings = SettingsFile();
   ASSERT_FALSE(settings.empty()) << "the settings were not saved at the end of the session";
   EXPECT_NE(ReadFile(settings).find("[Recent File List]"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WineTobrin, WithoutOpenGLItSaysSoInABoxAndExitsWithStatusOne) {
+  StartServer({"-extension", "GLX"});  // a display without OpenGL: Wine's WGL has nothing under it
+  ASSERT_EQ(Msiexec("/i"), 0) << ReadFile(files_ / "msiexec-i.txt");
+  wrapper_ = {"wine"};
+  Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
+  const unsigned long box = FindWindow("^Tobrin$", ScaledMs(60000));
+  ASSERT_NE(box, 0u) << "no message box; stderr: " << ReadFile(stderr_);
+  Xdotool("windowfocus --sync " + std::to_string(box) + " key Return");
+  EXPECT_TRUE(EndedWith(1, WaitForExit()));
+  EXPECT_NE(ReadFile(stderr_).find("tobrin: This display offers no OpenGL"), std::string::npos)
+      << ReadFile(stderr_);
 }
 
 }  // namespace
