@@ -296,3 +296,28 @@ TEST_F(WineTobrin, WithoutOpenGLItSaysSoInABoxAndExitsWithStatusOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WineTobrin, OnAScaledDisplayTheWindowGrowsAndPicksUnderThePointer) {
+  StartServer();
+  ASSERT_EQ(Msiexec("/i"), 0) << ReadFile(files_ / "msiexec-i.txt");
+  // 192 dots per inch: Windows' 200 % scale.
+  ASSERT_EQ(RunCommand({{"wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
+                         "/t", "REG_DWORD", "/d", "192", "/f"}},
+                       ScaledMs(60000))
+                .status,
+            0);
+  RunCommand({{"wineserver", "-w"}}, ScaledMs(60000));
+  wrapper_ = {"wine"};
+  Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
+  WaitForWindow();
+  const Output probe = RunCommand({{"wine", TOBRIN_WINDOWS_PROBE}}, ScaledMs(60000));
+  EXPECT_NE(probe.text.find("frame 1000x1000"), std::string::npos) << probe.text;
+  Key("alt+m j");
+  const Point forearm = PartOnScreen("LeftForearm");
+  Click(forearm);
+  EXPECT_TRUE(WaitForRed(forearm, true, "scaled pick")) << "the click did not pick the forearm";
+}
+
+}  // namespace
