@@ -27,16 +27,26 @@ void PinDriverModules() {
 
 }  // namespace
 
+struct HeadlessGL::Handles {
+  EGLDisplay display = EGL_NO_DISPLAY;
+  EGLConfig config = nullptr;
+  EGLContext context = EGL_NO_CONTEXT;
+  EGLSurface surface = EGL_NO_SURFACE;
+};
+
+HeadlessGL::HeadlessGL() : handles_(std::make_unique<Handles>()) {}
+
 std::unique_ptr<HeadlessGL> HeadlessGL::Create(int width, int height, std::string* error) {
   std::unique_ptr<HeadlessGL> gl(new HeadlessGL);
+  Handles& h = *gl->handles_;
   const auto fail = [&](const char* what) {
     if (error != nullptr) *error = what;
     return nullptr;
   };
   // No display where EGL lacks Mesa's surfaceless platform.
-  gl->display_ = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-  if (gl->display_ == EGL_NO_DISPLAY) return fail("EGL has no surfaceless Mesa platform");
-  if (!eglInitialize(gl->display_, nullptr, nullptr)) return fail("eglInitialize failed");
+  h.display = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  if (h.display == EGL_NO_DISPLAY) return fail("EGL has no surfaceless Mesa platform");
+  if (!eglInitialize(h.display, nullptr, nullptr)) return fail("eglInitialize failed");
   if (!eglBindAPI(EGL_OPENGL_API)) return fail("EGL cannot bind desktop OpenGL");
   // Attribute and value pairs.
   // clang-format off
@@ -45,66 +55,57 @@ std::unique_ptr<HeadlessGL> HeadlessGL::Create(int width, int height, std::strin
                                EGL_NONE};
   // clang-format on
   EGLint count = 0;
-  if (!eglChooseConfig(gl->display_, attributes, &gl->config_, 1, &count) || count < 1)
+  if (!eglChooseConfig(h.display, attributes, &h.config, 1, &count) || count < 1)
     return fail("no EGL configuration with RGB 8-8-8 and a 24-bit depth buffer");
   // No attributes: the default context is a compatibility profile.
-  gl->context_ = eglCreateContext(gl->display_, gl->config_, EGL_NO_CONTEXT, nullptr);
-  if (gl->context_ == EGL_NO_CONTEXT) return fail("eglCreateContext failed");
+  h.context = eglCreateContext(h.display, h.config, EGL_NO_CONTEXT, nullptr);
+  if (h.context == EGL_NO_CONTEXT) return fail("eglCreateContext failed");
   if (!gl->Resize(width, height)) return fail("cannot create or bind the pbuffer");
   PinDriverModules();
   return gl;
 }
 
 HeadlessGL::~HeadlessGL() {
-  if (display_ == EGL_NO_DISPLAY) return;
+  const Handles& h = *handles_;
+  if (h.display == EGL_NO_DISPLAY) return;
   ReleaseCurrent();
-  if (surface_ != EGL_NO_SURFACE) eglDestroySurface(display_, surface_);
-  if (context_ != EGL_NO_CONTEXT) eglDestroyContext(display_, context_);
-  eglTerminate(display_);
+  if (h.surface != EGL_NO_SURFACE) eglDestroySurface(h.display, h.surface);
+  if (h.context != EGL_NO_CONTEXT) eglDestroyContext(h.display, h.context);
+  eglTerminate(h.display);
   eglReleaseThread();
 }
 
 bool HeadlessGL::Resize(int width, int height) {
+  Handles& h = *handles_;
   // A pbuffer cannot be empty; a 0-pixel area still gets a 1-pixel surface to stay current.
   const EGLint attributes[] = {EGL_WIDTH, width > 0 ? width : 1, EGL_HEIGHT,
                                height > 0 ? height : 1, EGL_NONE};
-  EGLSurface surface = eglCreatePbufferSurface(display_, config_, attributes);
+  EGLSurface surface = eglCreatePbufferSurface(h.display, h.config, attributes);
   if (surface == EGL_NO_SURFACE) return false;
-  if (!eglMakeCurrent(display_, surface, surface, context_)) {
-    eglDestroySurface(display_, surface);
+  if (!eglMakeCurrent(h.display, surface, surface, h.context)) {
+    eglDestroySurface(h.display, surface);
     return false;
   }
-  if (surface_ != EGL_NO_SURFACE) eglDestroySurface(display_, surface_);
-  surface_ = surface;
+  if (h.surface != EGL_NO_SURFACE) eglDestroySurface(h.display, h.surface);
+  h.surface = surface;
   width_ = width;
   height_ = height;
   return true;
 }
 
 bool HeadlessGL::MakeCurrent() {
-  return eglMakeCurrent(display_, surface_, surface_, context_) == EGL_TRUE;
+  return eglMakeCurrent(handles_->display, handles_->surface, handles_->surface,
+                        handles_->context) == EGL_TRUE;
 }
 
 void HeadlessGL::ReleaseCurrent() {
-  eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  eglMakeCurrent(handles_->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
 }
 
 void HeadlessGL::Swap() {
-  eglSwapBuffers(display_, surface_);
+  eglSwapBuffers(handles_->display, handles_->surface);
   // A pbuffer has nothing to present, so nothing waits for the frame: frames drawn in a loop
   // would queue up in the driver without end, as they never do behind a window, whose swap
   // copies the finished frame out. Finishing here stands in for that.
   glFinish();
-}
-
-std::vector<unsigned char> HeadlessGL::ReadPixels() const {
-  const int w = width_ > 0 ? width_ : 1, h = height_ > 0 ? height_ : 1;
-  std::vector<unsigned char> bottomUp(static_cast<size_t>(w) * h * 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-  std::vector<unsigned char> topDown(bottomUp.size());
-  const size_t row = static_cast<size_t>(w) * 4;
-  for (int y = 0; y < h; ++y)
-    std::memcpy(&topDown[y * row], &bottomUp[(h - 1 - y) * row], row);
-  return topDown;
 }

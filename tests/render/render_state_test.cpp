@@ -1,6 +1,7 @@
 // The fixed OpenGL state, the cube list, materials and projection, read back from a real
 // context.
 #include <GL/gl.h>
+#include <GL/glext.h>  // GL_RESCALE_NORMAL, which Windows' OpenGL 1.1 header lacks
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

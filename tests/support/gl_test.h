@@ -20,8 +20,10 @@ namespace tobrin_test {
 class GLTest : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
-    // One rendering thread: the same work, in the same order, on every run.
-    setenv("LP_NUM_THREADS", "0", 0);
+    // One rendering thread: the same work, in the same order, on every run. (putenv, unlike
+    // setenv, is there on Windows too; it keeps the string, so the string lives as long.)
+    static char oneThread[] = "LP_NUM_THREADS=0";
+    if (std::getenv("LP_NUM_THREADS") == nullptr) putenv(oneThread);
     gl_ = HeadlessGL::Create(400, 300, &unavailable_);
     if (gl_ == nullptr) return;
     InitFixedState();

@@ -28,8 +28,8 @@ inline Vec3 Apply(const Matrix4 m, const Vec3& p) {
 // Success when every one of the n values of `a` is within `tol` of `b`'s; otherwise the first
 // that is not.
 inline ::testing::AssertionResult ValuesNear(const double* a, const double* b, int n, double tol) {
-  const auto near = [tol](double x, double y) { return std::fabs(x - y) <= tol; };
-  const auto [x, y] = std::mismatch(a, a + n, b, near);
+  const auto within = [tol](double x, double y) { return std::fabs(x - y) <= tol; };
+  const auto [x, y] = std::mismatch(a, a + n, b, within);
   if (x == a + n) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "element " << x - a << ": " << *x << " vs " << *y;
 }

@@ -17,9 +17,10 @@ class EventSequences : public ViewTest {};
 TEST_F(EventSequences, RandomStreamsKeepEveryInvariant) {
   std::mt19937 rng(424242);
   std::uniform_int_distribution<int> kind(0, static_cast<int>(EventKind::Count) - 1);
-  std::uniform_int_distribution<int> near(-50, 650), far(-32767, 32767), size(0, 700);
+  // (Not "near" and "far": <windows.h> defines both away.)
+  std::uniform_int_distribution<int> nearby(-50, 650), anywhere(-32767, 32767), size(0, 700);
   std::uniform_int_distribution<int> percent(0, 99), step(-10, 10);
-  const auto pointer = [&] { return percent(rng) < 90 ? near(rng) : far(rng); };
+  const auto pointer = [&] { return percent(rng) < 90 ? nearby(rng) : anywhere(rng); };
   // Select a few parts so that bends happen.
   for (const char* name : {"LeftShin", "Head", "RightForearm", "LeftFoot"})
     Part(root(), name)->selected = 1;
