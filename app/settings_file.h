@@ -44,7 +44,8 @@ Settings ParseSettings(std::string_view text);
 std::string FormatSettings(std::string_view existing, const Settings& settings);
 
 // $XDG_CONFIG_HOME/tobrin.ini, or ~/.config/tobrin.ini when that variable is unset or not an
-// absolute path. Empty if the home folder cannot be found either.
+// absolute path; on Windows %APPDATA%\Tobrin\tobrin.ini, in the roaming application data
+// folder. Empty if no such folder can be found.
 std::string SettingsFilePath();
 
 enum class SettingsFileState {
@@ -82,7 +83,8 @@ std::vector<std::string> MergeRecentFiles(const std::vector<std::string>& sessio
 SettingsWrite PrepareSettingsWrite(const std::string& path, const Settings& settings,
                                    const std::vector<std::string>& dropped = {});
 
-// Makes the folder and any missing folders above it (mode 0700); true if it is a folder now.
+// Makes the folder and any missing folders above it (mode 0700 on POSIX systems); true if it is
+// a folder now.
 bool MakeFolders(const std::string& folder, std::string* error);
 
 // Replaces the file at `path` by `text` atomically: the text goes to a new file in the same
@@ -91,4 +93,5 @@ bool MakeFolders(const std::string& folder, std::string* error);
 // bits. Creates the folder if it is missing.
 // A symbolic link at `path` stays: the file it names, through any chain of links (relative
 // ones taken from their link's folder), is the one created or replaced, in its own folder.
+// On Windows a file marked read-only is not replaced.
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error);
