@@ -5,9 +5,13 @@
 //   - input flood: 2,000 pointer moves of an Orientation drag sent through XTest by xdotool,
 //     frames presented, and how soon after the last move its frame is presented.
 // Presented frames are seen through the swap shim (first_frame.c) preloaded into the program.
+// With --wine, the three programs are the Windows builds, and only their start-up is measured,
+// under Wine in a session of its own (wine_session.h) on an Xvfb with openbox; the shim is then
+// loaded as an audit module, which sees the swap Wine takes from libGL (see first_frame.c).
 //
 // Usage: tobrin-desktop-bench --tobrin=PATH --floor=PATH --shim=PATH [--figure=PATH]
-//                             [--runs=N] [--resetting-server] [--startup-only] [--summary=FILE]
+//                             [--runs=N] [--resetting-server] [--startup-only] [--wine]
+//                             [--summary=FILE]
 // --figure names the floor window built to draw the figure; --resetting-server measures on a
 // server that resets when its last client leaves, as xvfb-run starts it, instead of one that
 // outlives its clients, as a desktop's does; --startup-only leaves out the idle and input-flood
@@ -30,6 +34,7 @@
 #include <vector>
 
 #include "bench/desktop_report.h"
+#include "bench/wine_session.h"
 #include "tools/process.h"
 #include "tools/temp_dir.h"
 #include "tools/xvfb.h"
@@ -57,14 +62,16 @@ struct Options {
   int runs = 0;
   bool resettingServer = false;
   bool startupOnly = false;
+  bool wine = false;
 };
 
 // The environment of a measured program: the server's (see main), its own settings folder, so
-// that it neither reads nor writes the user's, and the shim.
+// that it neither reads nor writes the user's (a Windows program keeps its settings in the Wine
+// prefix), and the shim.
 std::vector<std::string> ProgramEnvironment(const Options& o, const std::string& configDir,
                                             const std::string& frameLog) {
-  return {"XDG_CONFIG_HOME=" + configDir, "LD_PRELOAD=" + o.shim, "FIRST_FRAME_N",
-          frameLog.empty() ? "FRAME_LOG" : "FRAME_LOG=" + frameLog};
+  return {"XDG_CONFIG_HOME=" + configDir, (o.wine ? "LD_AUDIT=" : "LD_PRELOAD=") + o.shim,
+          "FIRST_FRAME_N", frameLog.empty() ? "FRAME_LOG" : "FRAME_LOG=" + frameLog};
 }
 
 std::vector<Clock> ReadFrameLog(const std::string& path) {
@@ -82,12 +89,26 @@ struct StartupRun {
 
 StartupRun MeasureStartup(const Options& o, const std::string& program) {
   TempDir config;
+  const std::vector<std::string> words =
+      o.wine ? WineSession::CommandLine(program) : std::vector<std::string>{program};
   const Clock start = Now();
-  Process p({{program}, ProgramEnvironment(o, config.path(), ""), "/dev/null", STDERR_FILENO});
+  Process p({words, ProgramEnvironment(o, config.path(), ""), "/dev/null", STDERR_FILENO});
   if (p.pid() <= 0) return {};
+  // Until the shim's line has come whole, or the program has ended. Not until its standard
+  // error closes: under Wine, a process it starts may hold that open after it.
   std::string err;
-  p.Read(&err, 30000);  // until the program ends and its standard error closes
+  const auto framed = [&] {
+    const size_t line = err.find("first-frame-ns ");
+    return line != std::string::npos && err.find('\n', line) != std::string::npos;
+  };
+  const auto done = [&] {
+    p.Read(&err, 10);
+    return framed() || !p.Running();
+  };
+  WaitUntil(done, 30000, 1);
+  p.Wait(5000);  // the shim ends the process right after its line
   p.Stop();
+  p.Read(&err, 200);  // what came between the last look and the end
   const size_t at = err.find("first-frame-ns ");
   if (at == std::string::npos) {
     std::fprintf(stderr, "%s presented no frame; its messages:\n%s\n", program.c_str(),
@@ -237,7 +258,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       {"--tobrin", &o->tobrin}, {"--floor", &o->floor}, {"--figure", &o->figure},
       {"--shim", &o->shim},     {"--runs", &runs},      {"--summary", &o->summary}};
   const std::map<std::string, bool*> flags = {{"--resetting-server", &o->resettingServer},
-                                              {"--startup-only", &o->startupOnly}};
+                                              {"--startup-only", &o->startupOnly},
+                                              {"--wine", &o->wine}};
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const size_t equals = a.find('=');
@@ -262,23 +284,39 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, &o)) {
     std::fprintf(stderr,
                  "usage: %s --tobrin=PATH --floor=PATH --shim=PATH [--figure=PATH] [--runs=N]\n"
-                 "       [--resetting-server] [--startup-only] [--summary=FILE]\n",
+                 "       [--resetting-server] [--startup-only] [--wine] [--summary=FILE]\n",
                  argv[0]);
     return 2;
   }
-  // A bare server: a window manager would map and place the windows in its own time.
+  // A bare server: a window manager would map and place the windows in its own time. Under Wine,
+  // openbox: Wine's windows are meant for a managed desktop.
   const TempDir work;
-  const XvfbServer xvfb({{}, o.resettingServer, "", work / "xvfb.log"});
+  const XvfbServer xvfb({{}, o.resettingServer, o.wine ? "openbox" : "", work / "xvfb.log"});
   if (!xvfb.ok()) {
     std::fprintf(stderr, "tobrin-desktop-bench: %s\n%s", xvfb.error().c_str(),
                  ReadFile(work / "xvfb.log").c_str());
     return 1;
   }
   SetEnvironment(xvfb.Environment());
-  const std::string heading =
+  std::string heading =
       o.resettingServer
           ? "plain Xvfb (as xvfb-run starts it: the server resets when its last client leaves)"
           : "Xvfb -noreset (a server that outlives its clients, as a desktop's)";
+  std::optional<WineSession> wine;
+  if (o.wine) {
+    std::fprintf(stderr, "making a Wine prefix and starting its desktop...\n");
+    wine.emplace(work / "prefix", work / "wine.log");
+    if (!wine->ok()) {
+      std::fprintf(stderr, "tobrin-desktop-bench: %s\n%s", wine->error().c_str(),
+                   ReadFile(work / "wine.log").c_str());
+      return 1;
+    }
+    o.startupOnly = true;
+    heading = std::string(
+                  "Windows builds under Wine (its server, services and desktop process "
+                  "already running), on ") +
+              (o.resettingServer ? "plain Xvfb" : "Xvfb -noreset") + " with openbox";
+  }
 
   DesktopResults results;
   struct Measured {
@@ -295,6 +333,13 @@ int main(int argc, char** argv) {
     MeasureStartup(o, m.path);
   for (int i = 0; i < o.runs; ++i) {
     for (const Measured& m : programs) {
+      // Every run under Wine finds the session's desktop running.
+      if (wine && wine->DesktopStatus() >= 0) {
+        std::fprintf(stderr,
+                     "tobrin-desktop-bench: the Wine desktop process has ended (status %d)\n%s",
+                     wine->DesktopStatus(), ReadFile(work / "wine.log").c_str());
+        return 1;
+      }
       const StartupRun run = MeasureStartup(o, m.path);
       std::fprintf(stderr, "start-up %-7s run %d: %s%.1f ms, %ld KiB\n", m.name, i + 1,
                    run.ok ? "" : "FAILED ", run.seconds * 1e3, run.peakKiB);

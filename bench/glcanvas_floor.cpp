@@ -5,9 +5,11 @@
 // Built a second time with TOBRIN_FLOOR_DRAWS_FIGURE, the same window draws the figure as the
 // viewer does (fixed state, cube list, DrawScene) instead of only clearing: set between the
 // floor and the viewer, it tells what drawing costs apart from the rest of the shell.
-#include <GL/gl.h>
+// The toolkit's headers first: on Windows they include <windows.h> in the order its headers need.
 #include <wx/glcanvas.h>
 #include <wx/wx.h>
+
+#include <GL/gl.h>
 
 #include <memory>
 
