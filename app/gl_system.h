@@ -9,9 +9,11 @@
 
 #include "view/view_host.h"
 
-// Empty when the display offers OpenGL at all; otherwise why not, in words for the user. Asked
-// before any window is made: the toolkit's own checks fail on assertions without OpenGL.
-wxString OpenGLMissingReason();
+// Empty when the display may offer OpenGL with the pixel format `format`; otherwise why not, in
+// words for the user. Asked before any window is made. Where the answer would cost a window and
+// a context of its own (Windows), it is left to the canvas's first context, whose failure is
+// reported then.
+wxString OpenGLMissingReason(const wxGLAttributes& format);
 
 // A context for the canvas, made current, or null when none that can draw can be made.
 std::unique_ptr<GLContext> CreateWindowContext(wxGLCanvas& canvas);

@@ -59,11 +59,15 @@ class WxContext : public GLContext {
 
 }  // namespace
 
-wxString OpenGLMissingReason() {
+wxString OpenGLMissingReason(const wxGLAttributes& format) {
+  // Without GLX the toolkit's own OpenGL queries fail on assertions: the extension first.
   int glxError = 0, glxEvent = 0;
   Display* display = wxGetX11Display();
   if (display == nullptr || !glXQueryExtension(display, &glxError, &glxEvent)) {
     return "This display offers no OpenGL (the X server has no GLX extension).";
+  }
+  if (!wxGLCanvas::IsDisplaySupported(format)) {
+    return "This display offers no OpenGL with double buffering and a depth buffer.";
   }
   return wxString();
 }

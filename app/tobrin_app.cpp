@@ -77,12 +77,8 @@ bool CTobrinApp::StartUp() {
   new wxDocTemplate(m_docManager, "Tobrin", "*", "", "", "Tobrin", "Tobrin", CLASSINFO(CTobrinDoc),
                     CLASSINFO(CCanvasView));
 
-  m_startupError = OpenGLMissingReason();
+  m_startupError = OpenGLMissingReason(CTobrinCanvas::PixelFormat());
   if (!m_startupError.empty()) return false;
-  if (!wxGLCanvas::IsDisplaySupported(CTobrinCanvas::PixelFormat())) {
-    m_startupError = "This display offers no OpenGL with double buffering and a depth buffer.";
-    return false;
-  }
   m_frame = new CMainFrame(m_docManager);
   SetTopWindow(m_frame);
   m_frame->Show();
