@@ -8,6 +8,27 @@
 #include "app/accessible_text.h"
 #include "app/gl_system.h"
 
+namespace {
+
+// The window's context, released and deleted with this object.
+class WxContext : public GLContext {
+ public:
+  WxContext(wxGLCanvas& canvas, std::unique_ptr<wxGLContext> context)
+      : m_canvas(canvas), m_context(std::move(context)) {}
+  ~WxContext() override {
+    ReleaseCurrentContext();
+    m_context.reset();
+  }
+  bool MakeCurrent() override { return m_canvas.SetCurrent(*m_context); }
+  void SwapBuffers() override { m_canvas.SwapBuffers(); }
+
+ private:
+  wxGLCanvas& m_canvas;
+  std::unique_ptr<wxGLContext> m_context;
+};
+
+}  // namespace
+
 void CanvasHost::CaptureMouse() {
   if (!m_canvas.HasCapture()) m_canvas.CaptureMouse();
 }
@@ -22,7 +43,10 @@ void CanvasHost::RequestRepaint() {
 
 std::unique_ptr<GLContext> CanvasHost::CreateContext() {
   if (!m_canvas.IsShownOnScreen()) return nullptr;
-  return CreateWindowContext(m_canvas);
+  std::unique_ptr<wxGLContext> context = CreateCurrentContext(m_canvas);
+  // A context that cannot draw (no GL renderer behind it) is no context.
+  if (context == nullptr || glGetString(GL_VERSION) == nullptr) return nullptr;
+  return std::make_unique<WxContext>(m_canvas, std::move(context));
 }
 
 PixelFormatDescription CanvasHost::DescribePixelFormat() {

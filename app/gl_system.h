@@ -15,8 +15,11 @@
 // reported then.
 wxString OpenGLMissingReason(const wxGLAttributes& format);
 
-// A context for the canvas, made current, or null when none that can draw can be made.
-std::unique_ptr<GLContext> CreateWindowContext(wxGLCanvas& canvas);
+// A context for the canvas, made current, or null when the system refuses one.
+std::unique_ptr<wxGLContext> CreateCurrentContext(wxGLCanvas& canvas);
+
+// Leaves no context current on this thread, so that the current one can be deleted.
+void ReleaseCurrentContext();
 
 // The pixel format of the canvas, with its context current.
 PixelFormatDescription DescribeWindowPixelFormat(wxGLCanvas& canvas);

@@ -39,24 +39,6 @@ class XErrorTrap {
   int (*m_previous)(Display*, XErrorEvent*) = nullptr;
 };
 
-// The window's GLX context, released and deleted with this object.
-class WxContext : public GLContext {
- public:
-  WxContext(wxGLCanvas& canvas, std::unique_ptr<wxGLContext> context)
-      : m_canvas(canvas), m_context(std::move(context)) {}
-  ~WxContext() override {
-    // No context current, then delete it.
-    if (Display* display = glXGetCurrentDisplay()) glXMakeCurrent(display, None, nullptr);
-    m_context.reset();
-  }
-  bool MakeCurrent() override { return m_canvas.SetCurrent(*m_context); }
-  void SwapBuffers() override { m_canvas.SwapBuffers(); }
-
- private:
-  wxGLCanvas& m_canvas;
-  std::unique_ptr<wxGLContext> m_context;
-};
-
 }  // namespace
 
 wxString OpenGLMissingReason(const wxGLAttributes& format) {
@@ -72,16 +54,18 @@ wxString OpenGLMissingReason(const wxGLAttributes& format) {
   return wxString();
 }
 
-std::unique_ptr<GLContext> CreateWindowContext(wxGLCanvas& canvas) {
+std::unique_ptr<wxGLContext> CreateCurrentContext(wxGLCanvas& canvas) {
   XErrorTrap trap(wxGetX11Display());
   // Without attributes wx makes a compatibility-profile context: selection and feedback work.
   auto context = std::make_unique<wxGLContext>(&canvas);
   if (!context->IsOK() || trap.Failed() || !canvas.SetCurrent(*context) || trap.Failed()) {
     return nullptr;
   }
-  // A context that cannot draw (no GL renderer behind it) is no context.
-  if (glGetString(GL_VERSION) == nullptr) return nullptr;
-  return std::make_unique<WxContext>(canvas, std::move(context));
+  return context;
+}
+
+void ReleaseCurrentContext() {
+  if (Display* display = glXGetCurrentDisplay()) glXMakeCurrent(display, None, nullptr);
 }
 
 PixelFormatDescription DescribeWindowPixelFormat(wxGLCanvas&) {

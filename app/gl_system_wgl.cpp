@@ -1,27 +1,9 @@
 // The toolkit's headers first: they include <windows.h> in the order Windows' headers need.
 #include "app/gl_system.h"
 
-#include <GL/gl.h>
 #include <windows.h>
 
 namespace {
-
-// The window's WGL context, released and deleted with this object.
-class WxContext : public GLContext {
- public:
-  WxContext(wxGLCanvas& canvas, std::unique_ptr<wxGLContext> context)
-      : m_canvas(canvas), m_context(std::move(context)) {}
-  ~WxContext() override {
-    wglMakeCurrent(nullptr, nullptr);
-    m_context.reset();
-  }
-  bool MakeCurrent() override { return m_canvas.SetCurrent(*m_context); }
-  void SwapBuffers() override { m_canvas.SwapBuffers(); }
-
- private:
-  wxGLCanvas& m_canvas;
-  std::unique_ptr<wxGLContext> m_context;
-};
 
 // A logical palette selected into the canvas's device context; deselected and deleted with
 // this object.
@@ -57,13 +39,15 @@ wxString OpenGLMissingReason(const wxGLAttributes&) {
   return wxString();
 }
 
-std::unique_ptr<GLContext> CreateWindowContext(wxGLCanvas& canvas) {
+std::unique_ptr<wxGLContext> CreateCurrentContext(wxGLCanvas& canvas) {
   // Without attributes wx makes a compatibility-profile context: selection and feedback work.
   auto context = std::make_unique<wxGLContext>(&canvas);
   if (!context->IsOK() || !canvas.SetCurrent(*context)) return nullptr;
-  // A context that cannot draw (no GL renderer behind it) is no context.
-  if (glGetString(GL_VERSION) == nullptr) return nullptr;
-  return std::make_unique<WxContext>(canvas, std::move(context));
+  return context;
+}
+
+void ReleaseCurrentContext() {
+  wglMakeCurrent(nullptr, nullptr);
 }
 
 PixelFormatDescription DescribeWindowPixelFormat(wxGLCanvas& canvas) {

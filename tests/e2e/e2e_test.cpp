@@ -137,24 +137,11 @@ TEST_F(Tobrin, EditAndPaneKeysAndNewChangeNothing) {
   Drag(centre, {centre.x + 40, centre.y - 20}, 1);
   Key("alt+m o");
   Drag(centre, {centre.x + 60, centre.y + 10}, 1);
-  // Visible Arcball on and off again marks a point in the program's input: once the screen
-  // shows the sphere gone, everything sent before has been handled and painted.
-  const auto markHandled = [&](const std::string& step) {
-    for (const bool on : {true, false}) {
-      Key("alt+m a");
-      const auto shows = [&](const RgbaImage& s) {
-        const long ink = GuideSphereInk(s, canvasTop_, canvasHeight_);
-        return on ? ink >= kSphereShownInk : ink <= kSphereHiddenInk;
-      };
-      if (!WaitFor(step + (on ? "-sphere-on" : "-sphere-off"), shows)) return false;
-    }
-    return true;
-  };
-  ASSERT_TRUE(markHandled("before")) << "Visible Arcball did not show or hide the sphere";
+  ASSERT_TRUE(MarkHandled("before")) << "Visible Arcball did not show or hide the sphere";
   const RgbaImage before = Shot();
   Key("ctrl+z ctrl+x ctrl+c ctrl+v alt+BackSpace shift+Delete ctrl+Insert shift+Insert F6 "
       "shift+F6 ctrl+n");
-  ASSERT_TRUE(markHandled("after")) << "Visible Arcball did not show or hide the sphere";
+  ASSERT_TRUE(MarkHandled("after")) << "Visible Arcball did not show or hide the sphere";
   const RgbaImage after = Shot();
   const bool unchanged = after.pixels == before.pixels;
   if (!unchanged) {

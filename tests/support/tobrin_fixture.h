@@ -144,6 +144,22 @@ class TobrinFixture : public ::testing::Test {
     return WaitFor(step, shows, ms);
   }
 
+  // Marks a point in the program's input: Orientation mode, then Visible Arcball on and off
+  // again. Once the screen shows the sphere gone, everything sent before has been handled and
+  // painted. False, with the screenshot kept, if the sphere never showed or never went.
+  bool MarkHandled(const std::string& step) {
+    Key("alt+m o");
+    for (const bool on : {true, false}) {
+      Key("alt+m a");
+      const auto shows = [&](const RgbaImage& s) {
+        const long ink = GuideSphereInk(s, canvasTop_, canvasHeight_);
+        return on ? ink >= kSphereShownInk : ink <= kSphereHiddenInk;
+      };
+      if (!WaitFor(step + (on ? "-sphere-on" : "-sphere-off"), shows)) return false;
+    }
+    return true;
+  }
+
   // Starts the program on the running server, its stderr going to stderr_.
   void Launch(const std::vector<std::string>& env, const std::string& executable);
 
