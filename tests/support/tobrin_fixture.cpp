@@ -30,8 +30,17 @@ int Xdotool(const std::string& args) {
 unsigned long FindWindow(const std::string& name, int ms) {
   Command search{{"xdotool", "search", "--onlyvisible", "--name", name}};
   if (ms > 0) search.argv.insert(search.argv.begin() + 2, "--sync");
-  const Output found = RunCommand(search, ms > 0 ? ms : ScaledMs(20000));
-  return found.status == 0 ? std::stoul(found.text) : 0;
+  // xdotool ends with an X error when a window goes while it walks the windows (as a window
+  // manager's own do while it starts): asked again until the deadline.
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const Output found =
+        RunCommand(search, ms > 0 ? static_cast<int>(left.count()) : ScaledMs(20000));
+    if (found.status == 0) return std::stoul(found.text);
+    if (ms <= 0 || Clock::now() >= deadline) return 0;
+  }
 }
 
 long CountPixels(const RgbaImage& image, int left, int top, int right, int bottom,

@@ -69,6 +69,18 @@ class WineTobrin : public TobrinFixture {
     stderr_ = files_ / "stderr.txt";
   }
 
+  // The private server (`extra`: more Xvfb arguments) with the MSI installed in the prefix.
+  void StartServerAndInstall(std::vector<std::string> extra = {}) {
+    StartServer(std::move(extra));
+    ASSERT_EQ(Msiexec("/i"), 0) << ReadFile(files_ / "msiexec-i.txt");
+  }
+
+  // Starts the installed program, as its Start menu shortcut does.
+  void LaunchInstalled() {
+    wrapper_ = {"wine"};
+    Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
+  }
+
   int Msiexec(const std::string& action) {
     const Output out = RunCommand({{"wine", "msiexec", action, TOBRIN_WINDOWS_MSI, "/qn"},
                                    {},
@@ -142,13 +154,11 @@ class WineTobrin : public TobrinFixture {
 };
 
 TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
-  StartServer();
-  ASSERT_EQ(Msiexec("/i"), 0) << ReadFile(files_ / "msiexec-i.txt");
+  ASSERT_NO_FATAL_FAILURE(StartServerAndInstall());
   for (const char* file : {"tobrin.exe", "help/tobrin.hhp", "help/index.html"}) {
     EXPECT_TRUE(fs::exists(Installed() / file)) << file;
   }
-  wrapper_ = {"wine"};
-  Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
+  LaunchInstalled();
   WaitForWindow();
   // What Windows itself says of the window and the installed executable.
   Output probe =
@@ -250,10 +260,8 @@ TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
 namespace {
 
 TEST_F(WineTobrin, TheEndOfTheSessionClosesItAndKeepsTheSettings) {
-  StartServer();
-  ASSERT_EQ(Msiexec("/i"), 0) << ReadFile(files_ / "msiexec-i.txt");
-  wrapper_ = {"wine"};
-  Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
+  ASSERT_NO_FATAL_FAILURE(StartServerAndInstall());
+  LaunchInstalled();
   WaitForWindow();
   // Logging off, as Wine's own session end announces it to every program.
   ASSERT_EQ(RunCommand({{"wine", "wineboot", "--end-session"}}, ScaledMs(60000)).status, 0);
@@ -268,10 +276,9 @@ TEST_F(WineTobrin, TheEndOfTheSessionClosesItAndKeepsTheSettings) {
 namespace {
 
 TEST_F(WineTobrin, WithoutOpenGLItSaysSoInABoxAndExitsWithStatusOne) {
-  StartServer({"-extension", "GLX"});  // a display without OpenGL: Wine's WGL has nothing under it
-  ASSERT_EQ(Msiexec("/i"), 0) << ReadFile(files_ / "msiexec-i.txt");
-  wrapper_ = {"wine"};
-  Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
+  // A display without OpenGL: Wine's WGL has nothing under it.
+  ASSERT_NO_FATAL_FAILURE(StartServerAndInstall({"-extension", "GLX"}));
+  LaunchInstalled();
   // The main window shows for a moment before the box that replaces it, with the same name:
   // Return to whichever shows, until the program ends.
   const bool ended = WaitUntil(
@@ -292,8 +299,7 @@ TEST_F(WineTobrin, WithoutOpenGLItSaysSoInABoxAndExitsWithStatusOne) {
 namespace {
 
 TEST_F(WineTobrin, OnAScaledDisplayTheWindowGrowsAndPicksUnderThePointer) {
-  StartServer();
-  ASSERT_EQ(Msiexec("/i"), 0) << ReadFile(files_ / "msiexec-i.txt");
+  ASSERT_NO_FATAL_FAILURE(StartServerAndInstall());
   // 192 dots per inch: Windows' 200 % scale.
   ASSERT_EQ(RunCommand({{"wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
                          "/t", "REG_DWORD", "/d", "192", "/f"}},
@@ -301,8 +307,7 @@ TEST_F(WineTobrin, OnAScaledDisplayTheWindowGrowsAndPicksUnderThePointer) {
                 .status,
             0);
   RunCommand({{"wineserver", "-w"}}, ScaledMs(60000));
-  wrapper_ = {"wine"};
-  Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
+  LaunchInstalled();
   WaitForWindow();
   const Output probe = RunCommand({{"wine", TOBRIN_WINDOWS_PROBE}}, ScaledMs(60000));
   EXPECT_NE(probe.text.find("frame 1000x1000"), std::string::npos) << probe.text;
