@@ -17,13 +17,18 @@ class SettingsSessions : public TobrinFixture {
  protected:
   std::string Settings() { return ReadFile(config_ / "tobrin.ini"); }
 
-  // Opens `document` and waits until the settings file lists it first: written at the Open.
+  // Opens `document` and waits until the save at the Open is over: the settings file lists it
+  // first and the save's lock file, removed just after the rename, is gone.
   void OpenAndSeeItSaved(const std::string& document) {
     WriteFile(document, "figure notes");
     OpenThroughTheDialog(document);
     const std::string first = "File1=" + document + "\n";
-    EXPECT_TRUE(
-        WaitUntil([&] { return Settings().find(first) != std::string::npos; }, ScaledMs(30000)))
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          return Settings().find(first) != std::string::npos &&
+                 !std::filesystem::exists(config_ / "tobrin.ini.lock");
+        },
+        ScaledMs(30000)))
         << Settings() << ReadFile(stderr_);
   }
 
