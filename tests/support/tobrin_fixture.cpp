@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include "model/figure.h"
 #include "tests/support/scene_helpers.h"
@@ -17,10 +16,6 @@ using Clock = std::chrono::steady_clock;
 int ScaledMs(int ms) {
   static const double scale = std::max(1.0, std::atof(GetEnv("TOBRIN_TEST_TIME_SCALE").c_str()));
   return static_cast<int>(ms * scale);
-}
-
-void Pause(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ScaledMs(ms)));
 }
 
 int Xdotool(const std::string& args) {

@@ -4,7 +4,7 @@
 // Two environment variables let another tool run the program:
 //   TOBRIN_TEST_WRAPPER     words put in front of the executable (for example a valgrind
 //                           command line; split on blanks)
-//   TOBRIN_TEST_TIME_SCALE  a factor for every timeout and pause of these tests (default 1)
+//   TOBRIN_TEST_TIME_SCALE  a factor for every timeout of these tests (default 1)
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,8 +28,6 @@ struct Point {
 
 // `ms` stretched by TOBRIN_TEST_TIME_SCALE.
 int ScaledMs(int ms);
-// Sleeps for ScaledMs(ms).
-void Pause(int ms);
 
 // Runs xdotool with the blank-separated `args` on the test's display: its exit status.
 int Xdotool(const std::string& args);
