@@ -17,7 +17,6 @@
 #include <cstdlib>
 #include <functional>
 #include <random>
-#include <thread>
 
 #include "tests/support/processor_wait.h"
 #include "tests/support/resident_memory.h"
@@ -223,12 +222,22 @@ class Soak : public TobrinFixture {
   }
 
   // The program's resident memory at the size it started with: the drawing buffers, which
-  // follow the window's size, weigh the same at every measurement.
+  // follow the window's size, weigh the same at every measurement. Read once it holds still,
+  // as the old size's buffers may be let go after the frame that shows the new one.
   long MeasureResident() {
     ResizeTo(startWidth_, startHeight_);
     CheckAlive("before measuring memory");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    return ResidentKiB(program_.pid());
+    long last = -1;
+    int same = 0;
+    WaitUntil(
+        [&] {
+          const long now = ResidentKiB(program_.pid());
+          same = now == last ? same + 1 : 0;
+          last = now;
+          return same >= 3;
+        },
+        ScaledMs(30000));
+    return last;
   }
 
   // The probe: Reset, Orientation, Visible Arcball through the menus, while the program still
