@@ -114,6 +114,18 @@ TEST(SettingsStore, ALockHeldElsewhereSkipsTheSaveAfterASecondAndLeavesTheFile) 
   EXPECT_EQ(ReadFile(path), "[Recent File List]\nFile1=/n\nFile2=/a\n");
 }
 
+TEST(SettingsStore, ALockFileLeftByAKilledSaveIsTakenAndRemoved) {
+  TempDir dir;
+  const std::string path = dir / "tobrin.ini";
+  WriteFile(path + ".lock", "");  // no one holds it
+  SettingsStore store;
+  store.Load(path);
+  store.Added("/n");
+  EXPECT_TRUE(store.Save());
+  EXPECT_EQ(ReadFile(path), "[Recent File List]\nFile1=/n\n");
+  EXPECT_FALSE(fs::exists(path + ".lock"));
+}
+
 // How many of this process's open files are `path`.
 int TimesOpen(const std::string& path) {
   int count = 0;
