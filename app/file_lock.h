@@ -25,6 +25,10 @@ class FileLock {
   const std::string& error() const { return m_error; }
 
  private:
+  // After a try that found the lock held by another process: at the deadline, marks the lock
+  // busy and says so (true); before it, waits a moment for the next try (false).
+  bool GiveUp(std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds wait);
+
   std::string m_path;
   int m_fd = -1;
   State m_state = State::kUnavailable;

@@ -5,8 +5,6 @@
 #include <io.h>
 #include <windows.h>
 
-#include <thread>
-
 #include "app/file_lock.h"
 #include "app/wide_text_msw.h"
 
@@ -40,13 +38,7 @@ FileLock::FileLock(std::string lockPath, std::chrono::milliseconds wait)
       m_error = m_path + ": " + SystemErrorText(error);
       return;
     }
-    if (Clock::now() >= deadline) {
-      m_state = State::kBusy;
-      m_error =
-          m_path + ": held by another process for over " + std::to_string(wait.count()) + " ms";
-      return;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (GiveUp(deadline, wait)) return;
   }
 }
 

@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <thread>
 
 namespace {
 
@@ -49,13 +48,7 @@ FileLock::FileLock(std::string lockPath, std::chrono::milliseconds wait)
       m_error = m_path + ": " + std::strerror(errno);
       return;
     }
-    if (Clock::now() >= deadline) {
-      m_state = State::kBusy;
-      m_error =
-          m_path + ": held by another process for over " + std::to_string(wait.count()) + " ms";
-      return;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (GiveUp(deadline, wait)) return;
   }
 }
 

@@ -1,0 +1,16 @@
+// What both systems' locks do while another process holds the lock.
+#include <string>
+#include <thread>
+
+#include "app/file_lock.h"
+
+bool FileLock::GiveUp(std::chrono::steady_clock::time_point deadline,
+                      std::chrono::milliseconds wait) {
+  if (std::chrono::steady_clock::now() >= deadline) {
+    m_state = State::kBusy;
+    m_error = m_path + ": held by another process for over " + std::to_string(wait.count()) + " ms";
+    return true;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return false;
+}
