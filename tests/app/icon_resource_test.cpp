@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <stdexcept>
 #include <string>
@@ -227,30 +229,13 @@ RgbaImage Sample() {
   RgbaImage image;
   image.width = 13;
   image.height = 3;
+  const std::map<char, std::array<unsigned char, 4>> colours = {
+      {'W', {255, 255, 255, 255}}, {'K', {0, 0, 0, 255}},       {'G', {127, 127, 127, 255}},
+      {'L', {128, 128, 128, 255}}, {'g', {0, 255, 0, 255}},     {'b', {0, 0, 255, 255}},
+      {'r', {255, 0, 0, 255}},     {'t', {255, 255, 255, 127}}, {'o', {0, 0, 0, 128}}};
   for (const char* row : rows) {
     for (const char* c = row; *c != '\0'; ++c) {
-      const std::vector<unsigned char> rgba = [c]() -> std::vector<unsigned char> {
-        switch (*c) {
-          case 'W':
-            return {255, 255, 255, 255};
-          case 'G':
-            return {127, 127, 127, 255};
-          case 'L':
-            return {128, 128, 128, 255};
-          case 'g':
-            return {0, 255, 0, 255};
-          case 'b':
-            return {0, 0, 255, 255};
-          case 'r':
-            return {255, 0, 0, 255};
-          case 't':
-            return {255, 255, 255, 127};
-          case 'o':
-            return {0, 0, 0, 128};
-          default:
-            return {0, 0, 0, 255};
-        }
-      }();
+      const auto& rgba = colours.at(*c);
       image.pixels.insert(image.pixels.end(), rgba.begin(), rgba.end());
     }
   }

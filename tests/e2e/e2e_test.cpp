@@ -233,10 +233,9 @@ TEST_F(Tobrin, WithoutOpenGLItSaysSoAndExitsNonZero) {
         << ReadFile(stderr_);
     // The box is the shown window of that name that says it is a dialog.
     const auto boxShows = [] {
-      const Output shown = RunCommand(
-          {{"xdotool", "search", "--onlyvisible", "--name", "^Tobrin$"}}, ScaledMs(20000));
-      for (const std::string& id : Words(shown.text)) {
-        const Output type = RunCommand({{"xprop", "-id", id, "_NET_WM_WINDOW_TYPE"}});
+      for (const unsigned long id : ShownWindows("^Tobrin$")) {
+        const Output type =
+            RunCommand({{"xprop", "-id", std::to_string(id), "_NET_WM_WINDOW_TYPE"}});
         if (type.text.find("_NET_WM_WINDOW_TYPE_DIALOG") != std::string::npos) return true;
       }
       return false;

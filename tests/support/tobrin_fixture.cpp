@@ -22,6 +22,15 @@ int Xdotool(const std::string& args) {
   return RunCommand({Words("xdotool " + args)}, ScaledMs(20000)).status;
 }
 
+std::vector<unsigned long> ShownWindows(const std::string& name) {
+  const Output found =
+      RunCommand({{"xdotool", "search", "--onlyvisible", "--name", name}}, ScaledMs(20000));
+  std::vector<unsigned long> ids;
+  for (const std::string& id : Words(found.text))
+    ids.push_back(std::stoul(id));
+  return ids;
+}
+
 unsigned long FindWindow(const std::string& name, int ms) {
   Command search{{"xdotool", "search", "--onlyvisible", "--name", name}};
   if (ms > 0) search.argv.insert(search.argv.begin() + 2, "--sync");
@@ -82,10 +91,8 @@ void TobrinFixture::WaitForWindow(unsigned long other) {
     window_ = 0;
     WaitUntil(
         [&] {
-          const Output found = RunCommand(
-              {{"xdotool", "search", "--onlyvisible", "--name", "^Tobrin$"}}, ScaledMs(20000));
-          for (const std::string& id : Words(found.text)) {
-            if (std::stoul(id) != other) window_ = std::stoul(id);
+          for (const unsigned long id : ShownWindows("^Tobrin$")) {
+            if (id != other) window_ = id;
           }
           return window_ != 0;
         },

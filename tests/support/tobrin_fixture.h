@@ -32,6 +32,9 @@ int ScaledMs(int ms);
 // Runs xdotool with the blank-separated `args` on the test's display: its exit status.
 int Xdotool(const std::string& args);
 
+// The shown top-level windows whose names match the regular expression `name`, now.
+std::vector<unsigned long> ShownWindows(const std::string& name);
+
 // The first shown top-level window whose name matches the regular expression `name`, waiting up
 // to `ms` for one: its id, or 0.
 unsigned long FindWindow(const std::string& name, int ms = 0);

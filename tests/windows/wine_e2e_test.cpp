@@ -221,9 +221,7 @@ TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
   Key("alt+h a");
   ASSERT_NE(FindWindow("^About tobrin$", ScaledMs(30000)), 0u) << "no About box";
   Xdotool("key --window " + std::to_string(window_) + " alt+h a");
-  const Output abouts =
-      RunCommand({{"xdotool", "search", "--onlyvisible", "--name", "^About tobrin$"}});
-  EXPECT_EQ(Words(abouts.text).size(), 1u) << abouts.text;
+  EXPECT_EQ(ShownWindows("^About tobrin$").size(), 1u);
   Xdotool("windowfocus --sync " + std::to_string(FindWindow("^About tobrin$")) + " key Return");
   ASSERT_TRUE(WaitUntil([] { return FindWindow("^About tobrin$") == 0; }, ScaledMs(30000)));
 
