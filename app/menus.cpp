@@ -79,5 +79,7 @@ wxAcceleratorTable CreateMainAccelerators() {
   for (const AcceleratorDefinition& a : MainAccelerators()) {
     entries.emplace_back(a.flags, a.keyCode, a.id);
   }
+  // F1, where users of both systems look for help, beside the table's own keys.
+  entries.emplace_back(wxACCEL_NORMAL, WXK_F1, ID_HELP_INDEX);
   return wxAcceleratorTable(static_cast<int>(entries.size()), entries.data());
 }

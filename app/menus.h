@@ -31,4 +31,5 @@ const std::vector<MenuDefinition>& MainMenu();
 const std::vector<AcceleratorDefinition>& MainAccelerators();
 
 wxMenuBar* CreateMainMenuBar();
+// The table above, and F1 for Help, Index.
 wxAcceleratorTable CreateMainAccelerators();

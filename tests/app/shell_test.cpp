@@ -171,7 +171,7 @@ TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
       {wxACCEL_CTRL, 'V', ID_EDIT_PASTE},         {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},
       {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},   {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},
       {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE}, {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
-      {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},
+      {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},   {wxACCEL_NORMAL, WXK_F1, ID_HELP_INDEX},
   };
   const wxAcceleratorTable* table = frame().GetAcceleratorTable();
   ASSERT_TRUE(table->IsOk());

@@ -40,6 +40,12 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "appstreamcli validate-tree failed on the installed files")
 endif()
 
+# The help book speaks of this system: how to start Tobrin from a Linux desktop, not Windows'.
+file(READ ${STAGE}/usr/share/tobrin/help/index.html index)
+if(NOT index MATCHES "applications menu" OR index MATCHES "Start</b> menu|<!--/?windows-->")
+  message(FATAL_ERROR "the installed help book is not the one for Linux")
+endif()
+
 file(GLOB own_lists ${SOURCE_DIR}/debian/*install ${SOURCE_DIR}/debian/*.links
      ${SOURCE_DIR}/debian/*.manpages)
 if(own_lists)

@@ -14,7 +14,10 @@ fi
 msi=$(realpath "$1")
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 version=${2:-$(sed -n 's/^project(Tobrin VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")}
-help_dir=$source_dir/res/help
+help_dir=$(mktemp -d "${TMPDIR:-/tmp}/tobrin-help.XXXXXX")
+# The book as Windows users get it, from res/help.
+cmake -DSYSTEM=windows -DINPUT_DIR="$source_dir/res/help" -DOUTPUT_DIR="$help_dir" \
+  -P "$source_dir/cmake/HelpBook.cmake"
 
 failures=0
 fail() {
@@ -28,7 +31,7 @@ export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
-  rm -rf "$prefix"
+  rm -rf "$prefix" "$help_dir"
 }
 trap cleanup EXIT
 
@@ -75,7 +78,7 @@ for page in "$help_dir"/*; do
   if [[ ! -f $install_dir/help/$name ]]; then
     fail "help file $name not installed in Program Files/Tobrin/help"
   elif ! cmp -s "$page" "$install_dir/help/$name"; then
-    fail "installed help file $name differs from res/help/$name"
+    fail "installed help file $name differs from res/help/$name as made for Windows"
   fi
 done
 if [[ -z $(shortcuts) ]]; then
