@@ -162,13 +162,39 @@ TEST_F(Tobrin, OpenThroughTheFileDialogEntersTheRecentList) {
   EXPECT_EQ(ReadFile(document), "left alone");
 }
 
-TEST_F(Tobrin, TerminationSignalsCloseAsExitDoes) {
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+TEST_F(Tobrin, TerminationSignalsCloseAsExitDoesWhateverIsOpen) {
+  // The signal, the keys that open something first (none: nothing is open) and the window that
+  // shows it.
+  struct Case {
+    int signal;
+    const char* keys;
+    const char* window;
+  };
+  const Case cases[] = {
+      {SIGTERM, nullptr, nullptr},
+      {SIGINT, nullptr, nullptr},
+      {SIGHUP, nullptr, nullptr},
+      {SIGTERM, "alt+h a", "^About tobrin$"},
+      {SIGINT, "alt+h a", "^About tobrin$"},
+      {SIGHUP, "alt+h a", "^About tobrin$"},
+      {SIGTERM, "ctrl+o", "^Open$"},
+      {SIGINT, "ctrl+o", "^Open$"},
+      {SIGHUP, "ctrl+o", "^Open$"},
+      {SIGTERM, "F1", "^Tobrin Help"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("signal ") + std::to_string(c.signal) + " with " +
+                 (c.window != nullptr ? c.window : "nothing") + " open");
     Start();
     std::filesystem::remove(config_ / "tobrin.ini");
-    kill(program_.pid(), signal);
-    EXPECT_TRUE(EndedWith(0, WaitForExit())) << "signal " << signal;
-    EXPECT_TRUE(std::filesystem::exists(config_ / "tobrin.ini")) << "signal " << signal;
+    if (c.keys != nullptr) {
+      Focus();
+      Key(c.keys);
+      ASSERT_NE(FindWindow(c.window, ScaledMs(30000)), 0u) << "it did not open";
+    }
+    kill(program_.pid(), c.signal);
+    EXPECT_TRUE(EndedWith(0, WaitForExit()));
+    EXPECT_TRUE(std::filesystem::exists(config_ / "tobrin.ini"));
   }
 }
 
