@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "model/figure.h"
 #include "tests/support/scene_helpers.h"
@@ -213,6 +214,41 @@ bool TobrinFixture::FindCanvas(const RgbaImage& shot) {
   canvasWidth_ = right + 1;
   canvasHeight_ = bottom - top + 1;
   return true;
+}
+
+bool TobrinFixture::EnterJointsMode() {
+  Key("alt+m j Left");
+  const auto white = [](int, int, const Rgb& p) { return p.r > 220 && p.g > 220 && p.b > 220; };
+  return WaitFor("joints-mode", [&](const RgbaImage& s) {
+    return CountPixels(s, 0, canvasTop_, canvasWidth_, canvasTop_ + canvasHeight_, white) > 20;
+  });
+}
+
+std::vector<std::string> TobrinFixture::CountFrames(bool wine) {
+  frameLog_ = files_ / "frames.log";
+  WriteFile(frameLog_, "");
+  return {std::string(wine ? "LD_AUDIT=" : "LD_PRELOAD=") + TOBRIN_FRAME_SHIM,
+          "FRAME_LOG=" + frameLog_};
+}
+
+bool TobrinFixture::NoFramesFor(int ms) {
+  const auto frames = [&] {
+    const std::string log = ReadFile(frameLog_);
+    return std::count(log.begin(), log.end(), '\n');
+  };
+  // Settled once a second passes without a frame.
+  const bool settled = WaitUntil(
+      [&] {
+        const auto before = frames();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        return frames() == before;
+      },
+      ScaledMs(30000), 0);
+  // The first paint is a frame: none at all means nothing was counted.
+  if (!settled || frames() == 0) return false;
+  const auto before = frames();
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  return frames() == before;
 }
 
 Point TobrinFixture::PartOnScreen(const std::string& name) {

@@ -161,6 +161,20 @@ class TobrinFixture : public ::testing::Test {
     return true;
   }
 
+  // Mode, Joints, from the keyboard, and waits until the drawing area has it: Left then shows
+  // the keyboard cursor on the last part (the left hand), which only Joints mode draws and only
+  // a key that reaches the drawing area moves, not one an open menu takes. Clicks sent after
+  // it reach the drawing area in Joints mode. False, with the screenshot kept, if it never did.
+  bool EnterJointsMode();
+
+  // The frames the program presents, counted by the swap shim: the environment that makes it
+  // log each one to frameLog_ (preloaded into a Linux program; under Wine, which takes its swap
+  // from libGL's own handle, loaded as an audit module), and whether, once the frames that the
+  // last action asked for have come, none comes for `ms`. Only the plain build has the shim.
+  static bool CanCountFrames() { return TOBRIN_FRAME_SHIM[0] != '\0'; }
+  std::vector<std::string> CountFrames(bool wine);
+  bool NoFramesFor(int ms);
+
   // Starts the program on the running server, its stderr going to stderr_.
   void Launch(const std::vector<std::string>& env, const std::string& executable);
 
@@ -172,6 +186,7 @@ class TobrinFixture : public ::testing::Test {
   Process program_;
   unsigned long window_ = 0;
   std::string stderr_;
+  std::string frameLog_;
   int canvasTop_ = 0, canvasWidth_ = 0, canvasHeight_ = 0;
 };
 

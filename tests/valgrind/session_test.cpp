@@ -26,7 +26,7 @@ TEST_F(Session, PickBendTurnMenuAboutAndQuit) {
   Start();
   ASSERT_FALSE(HasFatalFailure());
 
-  Key("alt+m j");
+  ASSERT_TRUE(EnterJointsMode());
   const Point forearm = PartOnScreen("LeftForearm");
   Click(forearm);
   ASSERT_TRUE(WaitForRed(forearm, true, "session-picked"));
