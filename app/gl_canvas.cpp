@@ -1,9 +1,12 @@
 #include "app/gl_canvas.h"
 
 #include <wx/dcclient.h>
+#include <wx/settings.h>
 #include <wx/utils.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 #include "app/accessible_text.h"
 #include "app/gl_system.h"
@@ -63,6 +66,7 @@ wxBEGIN_EVENT_TABLE(CTobrinCanvas, wxGLCanvas)
   EVT_ERASE_BACKGROUND(CTobrinCanvas::OnEraseBackground)
   EVT_LEFT_DOWN(CTobrinCanvas::OnMouse)
   EVT_LEFT_UP(CTobrinCanvas::OnMouse)
+  EVT_LEFT_DCLICK(CTobrinCanvas::OnMouse)
   EVT_RIGHT_DOWN(CTobrinCanvas::OnMouse)
   EVT_RIGHT_UP(CTobrinCanvas::OnMouse)
   EVT_MOTION(CTobrinCanvas::OnMouse)
@@ -146,11 +150,30 @@ void CTobrinCanvas::OnSize(wxSizeEvent& event) {
   Refresh(false);  // a resized area is drawn whole
 }
 
+bool CTobrinCanvas::IsSecondPress(const wxMouseEvent& event) {
+  if (event.GetEventType() == wxEVT_LEFT_DCLICK) {
+    m_firstPress.open = false;  // the pair is complete: the next press begins another
+    return true;
+  }
+  const FirstPress first = m_firstPress;
+  const wxPoint at = event.GetPosition();
+  const int time = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC, this);
+  // Timestamps wrap around, so the difference is taken in their own unsigned width.
+  const auto elapsed = static_cast<std::uint32_t>(event.GetTimestamp() - first.time);
+  const bool second =
+      first.open && time > 0 && elapsed <= static_cast<std::uint32_t>(time) &&
+      2 * std::abs(at.x - first.at.x) <= wxSystemSettings::GetMetric(wxSYS_DCLICK_X, this) &&
+      2 * std::abs(at.y - first.at.y) <= wxSystemSettings::GetMetric(wxSYS_DCLICK_Y, this);
+  m_firstPress = {event.GetTimestamp(), at, !second};
+  return second;
+}
+
 void CTobrinCanvas::OnMouse(wxMouseEvent& event) {
   event.Skip();  // and on to the default handling
   const wxEventType type = event.GetEventType();
   if (type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN) SetFocus();
   if (!m_view->IsCreated()) return;
+  if ((type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_DCLICK) && IsSecondPress(event)) return;
   const wxPoint p = Physical(event.GetPosition());
   // GTK merges pointer motion into one event per frame, and may drop the last one when a
   // button is released in the same frame. The pointer did travel to where it was released:

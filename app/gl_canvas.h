@@ -62,6 +62,13 @@ class CTobrinCanvas : public wxGLCanvas {
   void UpdateAccessibleText();
   void OnEraseBackground(wxEraseEvent&) {}
 
+  // Whether a left press is the second of a double click, which the view never gets: the
+  // toolkit sends that press as a double-click event, but under GTK on a busy machine sometimes
+  // as a plain press too (its double-click event not yet queued behind the press when the
+  // toolkit looks). Such a press, within the system's double-click time and distance of a first
+  // press, is told apart here.
+  bool IsSecondPress(const wxMouseEvent& event);
+
   wxPoint Physical(const wxPoint& logical) const;
   void ApplySize();
   void CreateScene();
@@ -70,7 +77,14 @@ class CTobrinCanvas : public wxGLCanvas {
   std::unique_ptr<CTobrinView> m_view;
   std::function<void(bool)> m_sceneDone;  // set while the scene waits for the first paint
   wxPoint m_lastPointer;                  // where the view last saw the pointer, physical pixels
-  wxString m_description;                 // the accessible description last given
+  // The last left press that may begin a double click (its time in the toolkit's milliseconds
+  // and place), while one may still follow.
+  struct FirstPress {
+    long time = 0;
+    wxPoint at;
+    bool open = false;
+  } m_firstPress;
+  wxString m_description;  // the accessible description last given
 
   wxDECLARE_EVENT_TABLE();
 };

@@ -17,6 +17,7 @@
 #include <wx/html/helpwnd.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/settings.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
@@ -29,6 +30,7 @@
 #include "model/joints.h"
 #include "tests/support/figure_table.h"
 #include "tests/support/matrix_checks.h"
+#include "tests/support/scene_helpers.h"
 #include "tests/support/shell_fixture.h"
 #include "tests/support/tree_state.h"
 #include "tests/support/view_events.h"
@@ -171,7 +173,7 @@ TEST_F(Shell, MenusHaveTheirItemsTextsKindsAndOrder) {
       {wxACCEL_CTRL, 'V', ID_EDIT_PASTE},         {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},
       {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},   {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},
       {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE}, {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
-      {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},   {wxACCEL_NORMAL, WXK_F1, ID_HELP_INDEX},
+      {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},      {wxACCEL_NORMAL, WXK_F1, ID_HELP_INDEX},
   };
   const wxAcceleratorTable* table = frame().GetAcceleratorTable();
   ASSERT_TRUE(table->IsOk());
@@ -453,6 +455,45 @@ TEST_F(Shell, AReleaseAwayFromTheLastMoveFinishesTheDragThere) {
   Mouse(frame().Canvas(), wxEVT_RIGHT_DOWN, 100, 140);
   Mouse(frame().Canvas(), wxEVT_RIGHT_UP, 100, 140);
   EXPECT_EQ(shin->angle, 40.0);
+}
+
+TEST_F(Shell, ADoubleClickTogglesAPartOnceHoweverItsSecondPressComes) {
+  view().OnModeJoints();
+  CTobrinCanvas& canvas = frame().Canvas();
+  const auto head = FrontFaceCentre(view().m_pRoot.get(), "Head", DEFAULT_CAMERA, view().m_nWidth,
+                                    view().m_nHeight);
+  const long slow = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC, &canvas) + 1;
+  const int far = wxSystemSettings::GetMetric(wxSYS_DCLICK_X, &canvas) / 2 + 1;
+  // Left-button events: type, milliseconds after the first press, pixels to the right of it.
+  struct Press {
+    wxEventType type;
+    long ms;
+    int dx;
+  };
+  const wxEventType down = wxEVT_LEFT_DOWN, up = wxEVT_LEFT_UP, dclick = wxEVT_LEFT_DCLICK;
+  const std::pair<std::vector<Press>, int> rows[] = {
+      // and the number of toggles
+      {{{down, 0, 0}, {up, 9, 0}, {dclick, 90, 0}, {up, 99, 0}}, 1},
+      // The toolkit delivers the second press as a plain press too, on a busy machine.
+      {{{down, 0, 0}, {up, 9, 0}, {down, 90, 0}, {dclick, 90, 0}, {up, 99, 0}}, 1},
+      {{{down, 0, 0}, {up, 9, 0}, {down, slow, 0}, {up, slow + 9, 0}}, 2},
+      {{{down, 0, 0}, {up, 9, 0}, {down, 90, far}, {up, 99, far}}, 2},
+  };
+  long start = 1000;
+  for (const auto& [presses, toggles] : rows) {
+    PartNode* part = Part(view().m_pRoot.get(), "Head");
+    part->selected = 0;
+    for (const Press& press : presses) {
+      wxMouseEvent event(press.type);
+      event.SetPosition(wxPoint(head[0] + press.dx, head[1]));
+      event.SetTimestamp(start + press.ms);
+      event.SetEventObject(&canvas);
+      canvas.GetEventHandler()->ProcessEvent(event);
+    }
+    EXPECT_EQ(part->selected, toggles % 2)
+        << "row with " << presses.size() << " events, " << toggles << " toggles";
+    start += 100000;
+  }
 }
 
 // Sends the canvas a key press as the toolkit does; true when the canvas kept it.

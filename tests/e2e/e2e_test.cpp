@@ -112,8 +112,6 @@ TEST_F(Tobrin, ADoubleClickTogglesAPartOnce) {
   std::filesystem::create_directories(config_ / "gtk-3.0");
   WriteFile(config_ / "gtk-3.0/settings.ini", "[Settings]\ngtk-double-click-time=60000\n");
   Start();
-  // The clicks must not come while the Mode menu closes, or before Joints mode: a press that
-  // the closing menu takes leaves the second one a lone double-click event, which picks nothing.
   ASSERT_TRUE(EnterJointsMode());
   const Point head = PartOnScreen("Head"), forearm = PartOnScreen("LeftForearm");
   Xdotool(MouseTo(head) + " click --repeat 2 --delay 60 1");
