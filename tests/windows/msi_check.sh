@@ -1,10 +1,11 @@
 #!/bin/bash
-# Installs a Tobrin MSI into a fresh private Wine prefix, checks what it installed, uninstalls it
-# and checks that nothing of it is left:
+# Checks a Tobrin MSI's dialogs from its tables, installs it into a fresh private Wine prefix,
+# checks what it installed, uninstalls it and checks that nothing of it is left:
 #   tests/windows/msi_check.sh TOBRIN.MSI [VERSION]
 # VERSION, the uninstall entry's expected DisplayVersion, defaults to the project's version in
 # CMakeLists.txt. Prints one line per failed check; exits 0 only if every check holds.
-# Needs wine (64-bit) and, for the checks of the help book, the source tree around this script.
+# Needs wine (64-bit), msitools' msiinfo and, for the checks of the help book and the licence,
+# the source tree around this script.
 set -euo pipefail
 
 if [[ $# -lt 1 || $# -gt 2 || ! -f $1 ]]; then
@@ -58,6 +59,87 @@ tobrin_versions() {
 # The Start menu shortcut: in the common Programs folder of a per-machine install, or in the
 # user's, where Wine puts it.
 shortcuts() { find "$drive" -path '*/Start Menu/Programs/Tobrin.lnk'; }
+
+# The dialogs, from the package's tables (a broken link among them shows no page, or ends the
+# install with an error, only when someone clicks there): every dialog, control, text style and
+# action a row names exists, every control lies inside its dialog, the pages shown before the
+# install are the licence page (exactly LICENSE) and the progress page, the closing pages are
+# all there, and the last one's check box, on from the start, launches the installed tobrin.exe
+# and nothing else does: a silent install starts no program.
+ui=$prefix/ui
+mkdir "$ui"
+for table in Dialog Control ControlEvent ControlCondition EventMapping TextStyle CustomAction \
+  Property InstallUISequence InstallExecuteSequence; do
+  msiinfo export "$msi" "$table" 2>/dev/null | tr -d '\r' | tail -n +4 >"$ui/$table" || true
+done
+export LICENCE_WORDS
+LICENCE_WORDS=$(tr -s '[:space:]' ' ' <"$source_dir/LICENSE" | sed 's/ $//')
+while IFS= read -r problem; do
+  fail "installer dialogs: $problem"
+done < <(cd "$ui" && awk -F'\t' '
+  FNR == 1 { table = FILENAME }
+  table == "Dialog" { dialog[$1]; width[$1] = $4; height[$1] = $5
+                      ends[$1] = $8 "\t" $9 "\t" $10 }
+  table == "Control" { n++; cd[n] = $1; cc[n] = $2; type[n] = $3; x[n] = $4; y[n] = $5
+                       w[n] = $6; h[n] = $7; prop[n] = $9; text[n] = $10; next_[n] = $11
+                       control[$1, $2] }
+  table == "ControlEvent" { e++; ed[e] = $1; ec[e] = $2; ev[e] = $3; arg[e] = $4; econd[e] = $5 }
+  table == "ControlCondition" || table == "EventMapping" { r++; rd[r] = $1; rc[r] = $2 }
+  table == "TextStyle" { style[$1] }
+  table == "CustomAction" { target[$1] = $4 }
+  table == "Property" { property[$1] = $2 }
+  table == "InstallUISequence" { seq[$1] = $3; cond[$1] = $2 }
+  table == "InstallExecuteSequence" { executed[$1] }
+  function ref(what, ok) { if (!ok) print what }
+  END {
+    if (n == 0) { print "no Dialog or Control rows"; exit }
+    for (d in dialog) {
+      split(ends[d], c, "\t")
+      for (i = 1; i <= 3; i++) ref(d ": no control " c[i], c[i] == "" || (d, c[i]) in control)
+    }
+    for (i = 1; i <= n; i++) {
+      ref("control " cc[i] " in no dialog " cd[i], cd[i] in dialog)
+      ref(cd[i] "." cc[i] ": no next control " next_[i], next_[i] == "" || (cd[i], next_[i]) in control)
+      ref(cd[i] "." cc[i] ": outside the dialog",
+          x[i] + w[i] <= width[cd[i]] && y[i] + h[i] <= height[cd[i]])
+      if (match(text[i], /^\{\\[A-Za-z_]+\}/))
+        ref(cd[i] "." cc[i] ": no text style " substr(text[i], 3, RLENGTH - 3),
+            substr(text[i], 3, RLENGTH - 3) in style)
+    }
+    for (i = 1; i <= r; i++) ref("no control " rd[i] "." rc[i], (rd[i], rc[i]) in control)
+    for (i = 1; i <= e; i++) {
+      ref("no control " ed[i] "." ec[i], (ed[i], ec[i]) in control)
+      if (ev[i] ~ /^(SpawnDialog|NewDialog)$/) ref(ed[i] "." ec[i] ": no dialog " arg[i], arg[i] in dialog)
+      if (ev[i] == "DoAction") ref(ed[i] "." ec[i] ": no action " arg[i], arg[i] in target)
+    }
+    ref("no text style " property["DefaultUIFont"] " for DefaultUIFont", property["DefaultUIFont"] in style)
+    for (a in seq) if (seq[a] < 0) closing[seq[a]] = a
+    for (s = -3; s <= -1; s++) ref("no closing dialog at " s, closing[s] in dialog)
+    # The pages before the install: the first shows the licence, another the progress.
+    for (i = 1; i <= n; i++) {
+      if (!(cd[i] in seq) || seq[cd[i]] >= seq["ExecuteAction"]) continue
+      if (type[i] == "ScrollableText" && cond[cd[i]] == "NOT Installed") {
+        words = text[i]
+        gsub(/\{\\fonttbl(\{[^}]*\})*\}/, "", words)
+        gsub(/\\[a-z]+-?[0-9]* ?|[{}]/, " ", words)
+        gsub(/ +/, " ", words); sub(/^ /, "", words); sub(/ $/, "", words)
+        licence = licence || words == ENVIRON["LICENCE_WORDS"]
+      }
+      if (type[i] == "ProgressBar") progress = 1
+    }
+    ref("no page before the install shows LICENSE", licence)
+    ref("no progress page before the install", progress)
+    # The last page starts the installed program when its check box is ticked.
+    for (i = 1; i <= n; i++)
+      if (cd[i] == closing[-1] && type[i] == "CheckBox")
+        for (j = 1; j <= e; j++)
+          if (ed[j] == cd[i] && ev[j] == "DoAction" && index(econd[j], prop[i]) &&
+              index(econd[j], "NOT Installed") && index(target[arg[j]], "[INSTALLDIR]tobrin.exe") &&
+              property[prop[i]] != "" && !(arg[j] in executed))
+            launch = 1
+    ref("no check box on the last page, ticked at first, that launches [INSTALLDIR]tobrin.exe", launch)
+  }' Dialog Control ControlEvent ControlCondition EventMapping TextStyle CustomAction Property \
+    InstallUISequence InstallExecuteSequence)
 
 timeout 300 wineboot --init >/dev/null 2>&1 || true
 wineserver -w
