@@ -6,8 +6,7 @@
 #include <wx/filename.h>
 
 #include "app/file_dialog.h"
-#include "app/settings_file.h"
-#include "app/tobrin_doc.h"
+#include "files/settings_file.h"
 
 CDocManager::CDocManager() : wxDocManager(0, false) {
   // Created here rather than by the base constructor, so that our history size applies.

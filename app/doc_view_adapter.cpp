@@ -1,13 +1,13 @@
-#include "app/canvas_view.h"
+#include "app/doc_view_adapter.h"
 
 #include <wx/app.h>
 
 #include "app/gl_canvas.h"
 #include "app/main_frame.h"
 
-wxIMPLEMENT_DYNAMIC_CLASS(CCanvasView, wxView);
+wxIMPLEMENT_DYNAMIC_CLASS(CDocViewAdapter, wxView);
 
-bool CCanvasView::OnCreate(wxDocument* doc, long flags) {
+bool CDocViewAdapter::OnCreate(wxDocument* doc, long flags) {
   if (!wxView::OnCreate(doc, flags)) return false;
   auto* frame = dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow());
   if (frame == nullptr) return false;
@@ -16,12 +16,12 @@ bool CCanvasView::OnCreate(wxDocument* doc, long flags) {
   return true;
 }
 
-void CCanvasView::OnUpdate(wxView* sender, wxObject* hint) {
+void CDocViewAdapter::OnUpdate(wxView* sender, wxObject* hint) {
   wxView::OnUpdate(sender, hint);
   if (auto* frame = dynamic_cast<CMainFrame*>(GetFrame())) frame->Canvas().Refresh(false);
 }
 
-bool CCanvasView::OnClose(bool deleteWindow) {
+bool CDocViewAdapter::OnClose(bool deleteWindow) {
   if (!wxView::OnClose(deleteWindow)) return false;
   Activate(false);
   // The window belongs to the application, which closes it itself.

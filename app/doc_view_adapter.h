@@ -5,7 +5,7 @@
 
 #include <wx/docview.h>
 
-class CCanvasView : public wxView {
+class CDocViewAdapter : public wxView {
  public:
   bool OnCreate(wxDocument* doc, long flags) override;
   void OnDraw(wxDC*) override {}  // the canvas paints with OpenGL
@@ -15,5 +15,5 @@ class CCanvasView : public wxView {
   bool OnClose(bool deleteWindow) override;
 
  private:
-  wxDECLARE_DYNAMIC_CLASS(CCanvasView);
+  wxDECLARE_DYNAMIC_CLASS(CDocViewAdapter);
 };

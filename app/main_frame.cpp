@@ -5,12 +5,12 @@
 #include <wx/statusbr.h>
 #include <wx/utils.h>
 
+#include "app/about_dialog.h"
 #include "app/app_icon.h"
 #include "app/command_ids.h"
 #include "app/command_state_adapter.h"
 #include "app/gl_canvas.h"
 #include "app/menus.h"
-#include "app/tobrin_app.h"
 
 namespace {
 
@@ -49,8 +49,8 @@ void OnDocument(CMainFrame& frame, wxCommandEvent& event) {
 void OnExit(CMainFrame& frame, wxCommandEvent&) {
   frame.Close();
 }
-void OnAbout(CMainFrame&, wxCommandEvent&) {
-  wxGetApp().OnAppAbout();
+void OnAbout(CMainFrame& frame, wxCommandEvent&) {
+  frame.ShowAbout();
 }
 void OnHelpIndex(CMainFrame& frame, wxCommandEvent&) {
   frame.ShowHelpIndex();
@@ -142,6 +142,11 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
   // Idle events come only after other events, so this costs nothing while nothing happens.
   UpdateLockPanes();
   event.Skip();
+}
+
+void CMainFrame::ShowAbout() {
+  CAboutDlg dialog(this);
+  dialog.ShowModal();
 }
 
 bool CMainFrame::ShowHelpIndex() {

@@ -30,6 +30,9 @@ class CMainFrame : public wxDocParentFrame {
   // Help, Index. False, with the message shown to the user, when the book is unavailable.
   bool ShowHelpIndex();
 
+  // Help, About: the About box, modal; its result is ignored.
+  void ShowAbout();
+
  private:
   void OnMenuOpen(wxMenuEvent& event);
   void OnIdle(wxIdleEvent& event);

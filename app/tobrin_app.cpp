@@ -8,14 +8,14 @@
 
 #include <new>
 
-#include "app/about_dialog.h"
-#include "app/canvas_view.h"
 #include "app/doc_manager.h"
+#include "app/doc_view_adapter.h"
 #include "app/gl_canvas.h"
 #include "app/gl_system.h"
 #include "app/main_frame.h"
 #include "app/path_text.h"
 #include "app/tobrin_doc.h"
+#include "files/settings_path.h"
 
 CTobrinApp::CTobrinApp() {
   SetAppName("tobrin");
@@ -75,7 +75,7 @@ bool CTobrinApp::StartUp() {
   // Document name, filter and extension are empty: documents take the default title and the
   // file dialogs list every file.
   new wxDocTemplate(m_docManager, "Tobrin", "*", "", "", "Tobrin", "Tobrin", CLASSINFO(CTobrinDoc),
-                    CLASSINFO(CCanvasView));
+                    CLASSINFO(CDocViewAdapter));
 
   m_startupError = OpenGLMissingReason(CTobrinCanvas::PixelFormat());
   if (!m_startupError.empty()) return false;
@@ -126,11 +126,6 @@ int CTobrinApp::OnExit() {
     m_docManager = nullptr;
   }
   return wxApp::OnExit();
-}
-
-void CTobrinApp::OnAppAbout() {
-  CAboutDlg dialog(m_frame);
-  dialog.ShowModal();
 }
 
 void CTobrinApp::LoadSettings() {

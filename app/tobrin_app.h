@@ -8,8 +8,8 @@
 #include <string>
 
 #include "app/display_loss.h"
-#include "app/settings_store.h"
 #include "app/system_close.h"
+#include "files/settings_store.h"
 
 #include "app/main_frame.h"
 
@@ -21,9 +21,6 @@ class CTobrinApp : public wxApp {
   ~CTobrinApp() override;
   bool OnInit() override;
   int OnExit() override;
-
-  // Help, About: the About box, modal; its result is ignored.
-  void OnAppAbout();
 
   CMainFrame* MainFrame() const { return m_frame; }
   CDocManager* DocManager() const { return m_docManager; }

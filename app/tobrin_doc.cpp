@@ -4,11 +4,9 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 
-#include "app/file_access.h"
 #include "app/file_dialog.h"
 #include "app/path_text.h"
-
-const char* const ALL_FILES_FILTER = "All Files (*.*)|*";
+#include "files/document_file.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CTobrinDoc, wxDocument);
 

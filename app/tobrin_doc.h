@@ -20,7 +20,3 @@ class CTobrinDoc : public wxDocument {
 
   wxDECLARE_DYNAMIC_CLASS(CTobrinDoc);
 };
-
-// The filter of the program's file dialogs: labelled as all files, and listing every file
-// (on Linux "*.*" would hide names without a dot).
-extern const char* const ALL_FILES_FILTER;

@@ -35,9 +35,9 @@
 
 #include "bench/desktop_report.h"
 #include "bench/wine_session.h"
-#include "tools/process.h"
-#include "tools/temp_dir.h"
-#include "tools/xvfb.h"
+#include "harness/process.h"
+#include "harness/temp_dir.h"
+#include "harness/xvfb.h"
 
 namespace tobrin_bench {
 namespace {

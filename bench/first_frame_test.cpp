@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/process.h"
-#include "tools/temp_dir.h"
+#include "harness/process.h"
+#include "harness/temp_dir.h"
 
 namespace tobrin_bench {
 namespace {

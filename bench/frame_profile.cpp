@@ -14,7 +14,7 @@
 #include <string>
 
 #include "render/draw_node.h"
-#include "tools/headless_view_host.h"
+#include "harness/headless_view_host.h"
 
 int main(int argc, char** argv) {
   const std::string kind = argc > 1 ? argv[1] : "";

@@ -26,7 +26,7 @@
 #include "render/scene.h"
 #include "tests/support/figure_table.h"
 #include "tests/support/scene_helpers.h"
-#include "tools/headless_view_host.h"
+#include "harness/headless_view_host.h"
 
 namespace tobrin_bench {
 namespace {

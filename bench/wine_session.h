@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/process.h"
+#include "harness/process.h"
 
 namespace tobrin_bench {
 

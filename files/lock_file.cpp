@@ -2,7 +2,7 @@
 #include <string>
 #include <thread>
 
-#include "app/file_lock.h"
+#include "files/lock_file.h"
 
 bool FileLock::GiveUp(std::chrono::steady_clock::time_point deadline,
                       std::chrono::milliseconds wait) {

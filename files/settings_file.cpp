@@ -1,11 +1,11 @@
-#include "app/settings_file.h"
+#include "files/settings_file.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/settings_file_system.h"
+#include "files/file_system.h"
 
 namespace {
 
@@ -212,15 +212,20 @@ size_t FirstBinaryByte(std::string_view text) {
 
 }  // namespace
 
-std::string TooLargeText(const std::string& path, std::size_t limit) {
-  return path + ": larger than a settings file can be (" + std::to_string(limit / (1024 * 1024)) +
-         " MiB)";
-}
-
 SettingsFileState ReadSettingsFile(const std::string& path, std::string* text, std::string* error) {
   std::string content;
-  const SettingsFileState state = ReadFileWithin(path, MAX_SETTINGS_FILE_SIZE, &content, error);
-  if (state != SettingsFileState::kRead) return state;
+  switch (ReadFileWithin(path, MAX_SETTINGS_FILE_SIZE, &content, error)) {
+    case FileRead::kRead:
+      break;
+    case FileRead::kMissing:
+      return SettingsFileState::kMissing;
+    case FileRead::kTooLarge:
+      *error = path + ": larger than a settings file can be (" +
+               std::to_string(MAX_SETTINGS_FILE_SIZE / (1024 * 1024)) + " MiB)";
+      return SettingsFileState::kRefused;
+    case FileRead::kFailed:
+      return SettingsFileState::kRefused;
+  }
   const size_t binary = FirstBinaryByte(content);
   if (binary != std::string::npos) {
     char byte[8];

@@ -43,11 +43,6 @@ Settings ParseSettings(std::string_view text);
 // too long, with a control character, or with a space or tab at either end) are left out.
 std::string FormatSettings(std::string_view existing, const Settings& settings);
 
-// $XDG_CONFIG_HOME/tobrin.ini, or ~/.config/tobrin.ini when that variable is unset or not an
-// absolute path; on Windows %APPDATA%\Tobrin\tobrin.ini, in the roaming application data
-// folder. Empty if no such folder can be found.
-std::string SettingsFilePath();
-
 enum class SettingsFileState {
   kRead,     // a regular file of text, read whole
   kMissing,  // no file (or a symbolic link to none): a new one may be made
@@ -82,16 +77,3 @@ std::vector<std::string> MergeRecentFiles(const std::vector<std::string>& sessio
 // left as it is.
 SettingsWrite PrepareSettingsWrite(const std::string& path, const Settings& settings,
                                    const std::vector<std::string>& dropped = {});
-
-// Makes the folder and any missing folders above it (mode 0700 on POSIX systems); true if it is
-// a folder now.
-bool MakeFolders(const std::string& folder, std::string* error);
-
-// Replaces the file at `path` by `text` atomically: the text goes to a new file in the same
-// folder, which is flushed to disk and then renamed over the old one, so the old file is
-// either replaced whole or left exactly as it was. The new file keeps the old one's permission
-// bits. Creates the folder if it is missing.
-// A symbolic link at `path` stays: the file it names, through any chain of links (relative
-// ones taken from their link's folder), is the one created or replaced, in its own folder.
-// On Windows a file marked read-only is not replaced.
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error);

@@ -1,9 +1,10 @@
-#include "app/settings_store.h"
+#include "files/settings_store.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "app/file_lock.h"
+#include "files/file_system.h"
+#include "files/lock_file.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "files/settings_file.h"
 
 // How long a save waits for another session's save to finish before it is skipped.
 inline constexpr std::chrono::milliseconds SETTINGS_LOCK_WAIT{1000};

@@ -28,8 +28,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings_file.h"
-#include "tools/temp_dir.h"
+#include "files/file_system.h"
+#include "files/settings_file.h"
+#include "harness/temp_dir.h"
 
 namespace {
 

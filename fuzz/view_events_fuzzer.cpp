@@ -47,7 +47,7 @@
 #include "tests/support/matrix_checks.h"
 #include "tests/support/scene_helpers.h"
 #include "tests/support/view_events.h"
-#include "tools/headless_view_host.h"
+#include "harness/headless_view_host.h"
 #include "view/tobrin_view.h"
 
 namespace {

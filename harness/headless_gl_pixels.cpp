@@ -1,5 +1,5 @@
 // Reading a frame back: plain OpenGL, shared by the headless context of every system.
-#include "tools/headless_gl.h"
+#include "harness/headless_gl.h"
 
 #include <GL/gl.h>
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "render/cube_list.h"
-#include "tools/headless_gl.h"
+#include "harness/headless_gl.h"
 #include "view/tobrin_view.h"
 #include "view/view_host.h"
 

@@ -1,6 +1,6 @@
 // Hand-written over fork and exec: Debian 12 has no process library with a deadline wait, a
 // parent-death signal and a group kill after a grace (Boost.Process 1.74 lacks the last two).
-#include "tools/process.h"
+#include "harness/process.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "tools/xshot.h"
+#include "harness/xshot.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tools/png_io.h"
+#include "harness/png_io.h"
 
 // Grabs a window (or the whole screen for 0) of the X display `display` (null: $DISPLAY) as it
 // shows on the screen: with whatever lies over it (menus, dialogs), and as a compositing window

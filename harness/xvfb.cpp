@@ -1,4 +1,4 @@
-#include "tools/xvfb.h"
+#include "harness/xvfb.h"
 
 namespace tobrin_test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/process.h"
+#include "harness/process.h"
 
 namespace tobrin_test {
 

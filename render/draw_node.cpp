@@ -4,7 +4,7 @@
 
 #include "render/cube_list.h"
 #include "render/material.h"
-#include "render/projection.h"
+#include "render/model_matrix.h"
 
 void DrawNode(const PartNode* node) {
   glPushMatrix();

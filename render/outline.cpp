@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include "render/cube_list.h"
-#include "render/projection.h"
+#include "render/model_matrix.h"
 
 namespace {
 

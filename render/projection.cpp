@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "render/model_matrix.h"
+
 void LookAt(const Camera& c) {
   gluLookAt(c.eye[0], c.eye[1], c.eye[2], c.centre[0], c.centre[1], c.centre[2], c.up[0], c.up[1],
             c.up[2]);
@@ -15,12 +17,6 @@ void ApplyProjection(const Camera& camera, int width, int height) {
   glLoadIdentity();
   glViewport(0, 0, width, height);
   LookAt(camera);
-}
-
-void MultiplyMatrix(const Matrix4 m) {
-  double gl[16];
-  TransposeForGL(m, gl);
-  glMultMatrixd(gl);
 }
 
 void LoadFigureFrame(const Camera& camera, const PartNode* root, int width, int height) {

@@ -17,9 +17,6 @@ void ApplyProjection(const Camera& camera, int width, int height);
 // gluLookAt with the camera's eye, centre and up.
 void LookAt(const Camera& camera);
 
-// Multiplies a model matrix onto the current OpenGL matrix, put into OpenGL's element order.
-void MultiplyMatrix(const Matrix4 m);
-
 // Replaces the current (model-view) matrix by the camera followed by the figure's pose,
 // root->matrix, and sets the viewport to the width x height area: afterwards points are given
 // in the figure's own frame.

@@ -12,8 +12,8 @@
 #include "render/gl_state.h"
 #include "render/guide_sphere.h"
 #include "render/scene.h"
-#include "tools/headless_gl.h"
-#include "tools/png_io.h"
+#include "harness/headless_gl.h"
+#include "harness/png_io.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);

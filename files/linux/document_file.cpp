@@ -1,4 +1,4 @@
-#include "app/file_access.h"
+#include "files/document_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

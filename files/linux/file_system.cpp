@@ -1,7 +1,5 @@
-// The settings file on POSIX systems: paths are bytes, and links are followed to the file
-// they name.
+// File work on POSIX systems: paths are bytes, and links are followed to the file they name.
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,8 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/settings_file.h"
-#include "app/settings_file_system.h"
+#include "files/file_system.h"
 
 namespace {
 
@@ -29,40 +26,27 @@ struct FdCloser {
 
 }  // namespace
 
-std::string SettingsFilePath() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/tobrin.ini";
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] != '/') {
-    const passwd* pw = getpwuid(getuid());
-    home = (pw != nullptr && pw->pw_dir != nullptr) ? pw->pw_dir : nullptr;
-  }
-  if (home == nullptr || home[0] != '/') return std::string();
-  return std::string(home) + "/.config/tobrin.ini";
-}
-
-SettingsFileState ReadFileWithin(const std::string& path, std::size_t limit, std::string* content,
-                                 std::string* error) {
+FileRead ReadFileWithin(const std::string& path, std::size_t limit, std::string* content,
+                        std::string* error) {
   // Non-blocking, so that a pipe put in the file's place cannot stall the start.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     const int openError = errno;
     *error = ErrorText(path, openError);
-    return openError == ENOENT ? SettingsFileState::kMissing : SettingsFileState::kRefused;
+    return openError == ENOENT ? FileRead::kMissing : FileRead::kFailed;
   }
   FdCloser closer{fd};
   struct stat st;
   if (::fstat(fd, &st) != 0) {
     *error = ErrorText(path, errno);
-    return SettingsFileState::kRefused;
+    return FileRead::kFailed;
   }
   if (!S_ISREG(st.st_mode)) {
     *error = path + ": not a regular file";
-    return SettingsFileState::kRefused;
+    return FileRead::kFailed;
   }
   if (static_cast<unsigned long long>(st.st_size) > limit) {
-    *error = TooLargeText(path, limit);
-    return SettingsFileState::kRefused;
+    return FileRead::kTooLarge;
   }
   content->clear();
   content->reserve(static_cast<size_t>(st.st_size));
@@ -72,16 +56,15 @@ SettingsFileState ReadFileWithin(const std::string& path, std::size_t limit, std
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       *error = ErrorText(path, errno);
-      return SettingsFileState::kRefused;
+      return FileRead::kFailed;
     }
     if (n == 0) break;
     content->append(buffer, static_cast<size_t>(n));
     if (content->size() > limit) {  // grew while being read
-      *error = TooLargeText(path, limit);
-      return SettingsFileState::kRefused;
+      return FileRead::kTooLarge;
     }
   }
-  return SettingsFileState::kRead;
+  return FileRead::kRead;
 }
 
 bool MakeFolders(const std::string& folder, std::string* error) {

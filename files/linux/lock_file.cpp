@@ -1,7 +1,7 @@
 // flock(2) on a lock file. The holder removes the file before it lets go, so no lock file is
 // left in the user's folder; a waiter that then gets the lock on the removed file sees that the
 // path names another file (or none) and tries again on the file the path names now.
-#include "app/file_lock.h"
+#include "files/lock_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "app/file_access.h"
-#include "app/wide_text_msw.h"
+#include "files/document_file.h"
+#include "files/windows/wide_text.h"
 
 namespace {
 

@@ -1,14 +1,12 @@
-// The settings file on Windows: paths are UTF-8 inside the program and UTF-16 at the system.
-#include <shlobj.h>
+// File work on Windows: paths are UTF-8 inside the program and UTF-16 at the system.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
 
-#include "app/settings_file.h"
-#include "app/settings_file_system.h"
-#include "app/wide_text_msw.h"
+#include "files/file_system.h"
+#include "files/windows/wide_text.h"
 
 namespace {
 
@@ -66,26 +64,12 @@ std::string FollowLink(const std::string& path) {
 
 }  // namespace
 
-std::string SettingsFilePath() {
-  // %APPDATA%, which every Windows session sets, and the system's own answer without it.
-  std::wstring folder;
-  if (const wchar_t* appData = _wgetenv(L"APPDATA"); appData != nullptr && appData[0] != L'\0') {
-    folder = appData;
-  } else {
-    PWSTR known = nullptr;
-    if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &known) == S_OK) folder = known;
-    CoTaskMemFree(known);
-  }
-  if (folder.empty()) return std::string();
-  return Utf8FromWide(folder) + "\\Tobrin\\tobrin.ini";
-}
-
-SettingsFileState ReadFileWithin(const std::string& path, std::size_t limit, std::string* content,
-                                 std::string* error) {
+FileRead ReadFileWithin(const std::string& path, std::size_t limit, std::string* content,
+                        std::string* error) {
   const std::wstring wide = WideFromUtf8(path);
   if (IsFolder(wide)) {
     *error = path + ": not a regular file";
-    return SettingsFileState::kRefused;
+    return FileRead::kFailed;
   }
   const HandleCloser file{CreateFileW(wide.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -94,21 +78,20 @@ SettingsFileState ReadFileWithin(const std::string& path, std::size_t limit, std
     const DWORD openError = GetLastError();
     *error = ErrorText(path, openError);
     return openError == ERROR_FILE_NOT_FOUND || openError == ERROR_PATH_NOT_FOUND
-               ? SettingsFileState::kMissing
-               : SettingsFileState::kRefused;
+               ? FileRead::kMissing
+               : FileRead::kFailed;
   }
   if (GetFileType(file.handle) != FILE_TYPE_DISK) {
     *error = path + ": not a regular file";
-    return SettingsFileState::kRefused;
+    return FileRead::kFailed;
   }
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.handle, &size)) {
     *error = ErrorText(path, GetLastError());
-    return SettingsFileState::kRefused;
+    return FileRead::kFailed;
   }
   if (static_cast<unsigned long long>(size.QuadPart) > limit) {
-    *error = TooLargeText(path, limit);
-    return SettingsFileState::kRefused;
+    return FileRead::kTooLarge;
   }
   content->clear();
   content->reserve(static_cast<size_t>(size.QuadPart));
@@ -117,16 +100,15 @@ SettingsFileState ReadFileWithin(const std::string& path, std::size_t limit, std
     DWORD n = 0;
     if (!ReadFile(file.handle, buffer, sizeof buffer, &n, nullptr)) {
       *error = ErrorText(path, GetLastError());
-      return SettingsFileState::kRefused;
+      return FileRead::kFailed;
     }
     if (n == 0) break;
     content->append(buffer, n);
     if (content->size() > limit) {  // grew while being read
-      *error = TooLargeText(path, limit);
-      return SettingsFileState::kRefused;
+      return FileRead::kTooLarge;
     }
   }
-  return SettingsFileState::kRead;
+  return FileRead::kRead;
 }
 
 bool MakeFolders(const std::string& folder, std::string* error) {

@@ -5,8 +5,8 @@
 #include <io.h>
 #include <windows.h>
 
-#include "app/file_lock.h"
-#include "app/wide_text_msw.h"
+#include "files/lock_file.h"
+#include "files/windows/wide_text.h"
 
 FileLock::FileLock(std::string lockPath, std::chrono::milliseconds wait)
     : m_path(std::move(lockPath)) {

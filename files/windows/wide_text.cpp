@@ -1,4 +1,4 @@
-#include "app/wide_text_msw.h"
+#include "files/windows/wide_text.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "tools/headless_gl.h"
+#include "harness/headless_gl.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

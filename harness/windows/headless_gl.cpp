@@ -1,7 +1,7 @@
 // WGL on a hidden window of its own: a popup (no frame, so all of it is client area) that is
 // never shown, with a double-buffered RGBA pixel format and a 24-bit depth buffer. Frames are
 // drawn into its back buffer and read from there.
-#include "tools/headless_gl.h"
+#include "harness/headless_gl.h"
 
 #include <windows.h>
 

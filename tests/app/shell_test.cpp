@@ -3,6 +3,7 @@
 #include <GL/glu.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -510,15 +511,9 @@ bool Key(CTobrinCanvas& canvas, int code, int modifiers = wxMOD_NONE) {
 
 // The drawing area's accessible name and description, as a screen reader reads them from ATK.
 std::pair<std::string, std::string> AccessibleText(wxWindow& window) {
-  using Get = const char* (*)(void*);
-  const auto accessible =
-      reinterpret_cast<void* (*)(void*)>(dlsym(RTLD_DEFAULT, "gtk_widget_get_accessible"));
-  const auto name = reinterpret_cast<Get>(dlsym(RTLD_DEFAULT, "atk_object_get_name"));
-  const auto description = reinterpret_cast<Get>(dlsym(RTLD_DEFAULT, "atk_object_get_description"));
-  if (accessible == nullptr || name == nullptr || description == nullptr) return {};
-  void* object = accessible(window.GetHandle());
+  AtkObject* object = gtk_widget_get_accessible(GTK_WIDGET(window.GetHandle()));
   const auto text = [](const char* t) { return std::string(t != nullptr ? t : ""); };
-  return {text(name(object)), text(description(object))};
+  return {text(atk_object_get_name(object)), text(atk_object_get_description(object))};
 }
 
 TEST_F(Shell, TheCanvasHasTheFocusAndTakesItsKeysAndNoOthers) {
@@ -585,16 +580,14 @@ class Settings : public Shell {
   }
 
   // Selects the file `path` (its bytes) in a GTK file chooser, as a click on it does.
-  static void SelectInFileChooser(void* chooser, const std::string& path) {
-    const auto set = reinterpret_cast<int (*)(void*, const char*)>(
-        dlsym(RTLD_DEFAULT, "gtk_file_chooser_set_filename"));
-    const auto get =
-        reinterpret_cast<char* (*)(void*)>(dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_filename"));
-    ASSERT_TRUE(set != nullptr && get != nullptr && set(chooser, path.c_str()));
+  static void SelectInFileChooser(void* handle, const std::string& path) {
+    GtkFileChooser* chooser = GTK_FILE_CHOOSER(handle);
+    ASSERT_TRUE(gtk_file_chooser_set_filename(chooser, path.c_str()));
     // The chooser takes the selection once it has read the folder, in its own time.
     const auto taken = [&] {
       Pump(1);
-      return std::unique_ptr<char, decltype(&std::free)>(get(chooser), &std::free) != nullptr;
+      return std::unique_ptr<gchar, decltype(&g_free)>(gtk_file_chooser_get_filename(chooser),
+                                                       &g_free) != nullptr;
     };
     ASSERT_TRUE(WaitUntil(taken, 60000, 10)) << "the file chooser never took " << path;
   }

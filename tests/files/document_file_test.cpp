@@ -1,6 +1,6 @@
 // Opening and saving the document's file: the right outcome, a clear message, and never a
 // wait on a pipe or device.
-#include "app/file_access.h"
+#include "files/document_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include <future>
 #include <optional>
 
-#include "tools/temp_dir.h"
+#include "harness/temp_dir.h"
 
 namespace {
 

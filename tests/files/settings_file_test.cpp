@@ -1,6 +1,8 @@
 // The settings file: parsing whatever is on disk, formatting without losing anything, and
 // replacing the file atomically.
-#include "app/settings_file.h"
+#include "files/file_system.h"
+#include "files/settings_file.h"
+#include "files/settings_path.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -12,7 +14,7 @@
 #include <iterator>
 #include <tuple>
 
-#include "tools/temp_dir.h"
+#include "harness/temp_dir.h"
 
 namespace {
 

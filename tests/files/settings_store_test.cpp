@@ -1,6 +1,6 @@
 // One session's recent files merged into the settings file as it is on disk, and sessions
 // saving at the same moment under the lock beside the file.
-#include "app/settings_store.h"
+#include "files/settings_store.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -12,9 +12,9 @@
 #include <memory>
 #include <thread>
 
-#include "app/file_lock.h"
-#include "tools/process.h"
-#include "tools/temp_dir.h"
+#include "files/lock_file.h"
+#include "harness/process.h"
+#include "harness/temp_dir.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Checks a Tobrin MSI's dialogs from its tables, installs it into a fresh private Wine prefix,
 # checks what it installed, uninstalls it and checks that nothing of it is left:
-#   tests/windows/msi_check.sh TOBRIN.MSI [VERSION]
+#   tests/packaging/msi_check.sh TOBRIN.MSI [VERSION]
 # VERSION, the uninstall entry's expected DisplayVersion, defaults to the project's version in
 # CMakeLists.txt. Prints one line per failed check; exits 0 only if every check holds.
 # Needs wine (64-bit), msitools' msiinfo and, for the checks of the help book and the licence,

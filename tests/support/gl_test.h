@@ -13,7 +13,7 @@
 #include "render/gl_state.h"
 #include "tests/support/gl_state_check.h"
 #include "tests/support/matrix_checks.h"
-#include "tools/headless_gl.h"
+#include "harness/headless_gl.h"
 
 namespace tobrin_test {
 

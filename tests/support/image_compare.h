@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tools/png_io.h"
+#include "harness/png_io.h"
 
 namespace tobrin_test {
 

@@ -15,8 +15,8 @@
 #include "app/gl_canvas.h"
 #include "app/main_frame.h"
 #include "app/tobrin_app.h"
-#include "tools/temp_dir.h"
-#include "tools/xvfb.h"
+#include "harness/temp_dir.h"
+#include "harness/xvfb.h"
 
 namespace tobrin_test {
 

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "tests/support/image_compare.h"
-#include "tools/process.h"
-#include "tools/temp_dir.h"
-#include "tools/xshot.h"
-#include "tools/xvfb.h"
+#include "harness/process.h"
+#include "harness/temp_dir.h"
+#include "harness/xshot.h"
+#include "harness/xvfb.h"
 
 namespace tobrin_test {
 

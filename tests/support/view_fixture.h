@@ -9,7 +9,7 @@
 #include "tests/support/gl_test.h"
 #include "tests/support/matrix_checks.h"
 #include "tests/support/view_events.h"
-#include "tools/headless_view_host.h"
+#include "harness/headless_view_host.h"
 #include "view/command_state.h"
 
 namespace tobrin_test {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/wide_text_msw.h"
+#include "files/windows/wide_text.h"
 
 namespace {
 

@@ -7,11 +7,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/file_access.h"
-#include "app/file_lock.h"
-#include "app/settings_file.h"
-#include "app/settings_store.h"
-#include "app/wide_text_msw.h"
+#include "files/document_file.h"
+#include "files/file_system.h"
+#include "files/lock_file.h"
+#include "files/settings_file.h"
+#include "files/settings_path.h"
+#include "files/settings_store.h"
+#include "files/windows/wide_text.h"
 
 namespace {
 
