@@ -54,6 +54,7 @@ class CTobrinCanvas : public wxGLCanvas {
  private:
   void OnPaint(wxPaintEvent& event);
   void OnSize(wxSizeEvent& event);
+  void OnIdleAfterResize(wxIdleEvent& event);
   void OnMouse(wxMouseEvent& event);
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
   void OnQueryNewPalette(wxQueryNewPaletteEvent& event);
@@ -71,6 +72,8 @@ class CTobrinCanvas : public wxGLCanvas {
   std::function<void(bool)> m_sceneDone;  // set while the scene waits for the first paint
   wxPoint m_lastPointer;                  // where the view last saw the pointer, physical pixels
   wxString m_description;                 // the accessible description last given
+  const bool m_surfaceMayLag;             // see SurfaceMayLagResize
+  bool m_repaintWhenIdle = false;         // resized since the last idle time, where it may lag
 
   wxDECLARE_EVENT_TABLE();
 };

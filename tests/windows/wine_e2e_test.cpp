@@ -257,6 +257,19 @@ TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
   ASSERT_TRUE(MarkHandled("keys"));
   EXPECT_TRUE(Shot().pixels == before.pixels) << "the keys changed the picture";
 
+  // Made smaller, with no other input to paint it again: the drawing area shows the whole
+  // figure at its new size, not the picture of the old size cut off, nor black.
+  Xdotool("windowsize " + std::to_string(window_) + " 300 300");
+  ASSERT_TRUE(WaitFor("resized", [&](const RgbaImage& s) {
+    if (!FindCanvas(s) || canvasWidth_ != 300) return false;
+    for (const char* part : {"Head", "LeftFoot", "RightFoot", "LeftHand", "RightHand"}) {
+      const Point p = PartOnScreen(part);
+      const Rgb shown = PixelAt(s, p.x, p.y);
+      if (shown.r + shown.g + shown.b < 60) return false;
+    }
+    return true;
+  })) << "the drawing area did not show the figure after the resize";
+
   // About opens once at a time: asked twice, one box.
   Key("alt+h a");
   ASSERT_NE(FindWindow("^About tobrin$", ScaledMs(30000)), 0u) << "no About box";
