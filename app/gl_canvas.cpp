@@ -87,9 +87,11 @@ CTobrinCanvas::CTobrinCanvas(wxWindow* parent, const wxGLAttributes& attributes)
                  // Arrow keys and Space are the canvas's own, not focus navigation.
                  wxFULL_REPAINT_ON_RESIZE | wxCLIP_CHILDREN | wxCLIP_SIBLINGS | wxWANTS_CHARS),
       m_host(*this),
-      m_view(std::make_unique<CTobrinView>(m_host)) {
+      m_view(std::make_unique<CTobrinView>(m_host)),
+      m_surfaceMayLag(SurfaceMayLagResize()) {
   // Every paint draws the whole frame, so the toolkit need not clear the window first.
   SetBackgroundStyle(wxBG_STYLE_PAINT);
+  if (m_surfaceMayLag) Bind(wxEVT_IDLE, &CTobrinCanvas::OnIdleAfterResize, this);
 }
 
 CTobrinCanvas::~CTobrinCanvas() {
@@ -148,6 +150,15 @@ void CTobrinCanvas::OnSize(wxSizeEvent& event) {
   event.Skip();
   ApplySize();
   Refresh(false);  // a resized area is drawn whole
+  m_repaintWhenIdle = m_surfaceMayLag;
+}
+
+void CTobrinCanvas::OnIdleAfterResize(wxIdleEvent& event) {
+  event.Skip();
+  // By now the system has had its turn at its own events, the surface's new size among them.
+  if (!m_repaintWhenIdle) return;
+  m_repaintWhenIdle = false;
+  Refresh(false);
 }
 
 bool CTobrinCanvas::IsSecondPress(const wxMouseEvent& event) {

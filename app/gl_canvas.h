@@ -54,6 +54,7 @@ class CTobrinCanvas : public wxGLCanvas {
  private:
   void OnPaint(wxPaintEvent& event);
   void OnSize(wxSizeEvent& event);
+  void OnIdleAfterResize(wxIdleEvent& event);
   void OnMouse(wxMouseEvent& event);
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
   void OnQueryNewPalette(wxQueryNewPaletteEvent& event);
@@ -84,7 +85,9 @@ class CTobrinCanvas : public wxGLCanvas {
     wxPoint at;
     bool open = false;
   } m_firstPress;
-  wxString m_description;  // the accessible description last given
+  wxString m_description;          // the accessible description last given
+  const bool m_surfaceMayLag;      // see SurfaceMayLagResize
+  bool m_repaintWhenIdle = false;  // resized since the last idle time, where it may lag
 
   wxDECLARE_EVENT_TABLE();
 };

@@ -21,6 +21,11 @@ std::unique_ptr<wxGLContext> CreateCurrentContext(wxGLCanvas& canvas);
 // Leaves no context current on this thread, so that the current one can be deleted.
 void ReleaseCurrentContext();
 
+// Whether the window's OpenGL surface can take a size change only after the paint that follows
+// it, which then draws at the old size: where it can, the canvas paints once more when the
+// toolkit is next idle after a size change.
+bool SurfaceMayLagResize();
+
 // The pixel format of the canvas, with its context current.
 PixelFormatDescription DescribeWindowPixelFormat(wxGLCanvas& canvas);
 

@@ -64,6 +64,11 @@ std::unique_ptr<wxGLContext> CreateCurrentContext(wxGLCanvas& canvas) {
   return context;
 }
 
+bool SurfaceMayLagResize() {
+  // The drawable is the window itself, resized on the connection GLX draws on.
+  return false;
+}
+
 void ReleaseCurrentContext() {
   if (Display* display = glXGetCurrentDisplay()) glXMakeCurrent(display, None, nullptr);
 }

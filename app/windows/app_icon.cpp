@@ -8,14 +8,26 @@ namespace {
 
 constexpr const wchar_t* kIconResource = L"#128";
 
+// The colour form of this size: the system picks it from the group for the display.
+wxIcon ResourceIcon(int size) {
+  return wxIcon(kIconResource, wxBITMAP_TYPE_ICO_RESOURCE, size, size);
+}
+
 }  // namespace
 
 wxIconBundle AppIcons() {
-  return wxIconBundle(kIconResource, nullptr);
+  // Not wxIconBundle(name, module): it takes the group's forms in turn, keeping one per size, so
+  // the monochrome 32 x 32, which comes last, replaces the colour one; Windows shows that one
+  // black and white, and Wine gives the window manager its own blank icon instead.
+  wxIconBundle icons;
+  for (const int size : {16, 32}) {
+    const wxIcon icon = ResourceIcon(size);
+    if (icon.IsOk()) icons.AddIcon(icon);
+  }
+  return icons;
 }
 
 wxBitmap AppIconBitmap(int size) {
-  const int nearest = size <= 24 ? 16 : 32;
-  const wxIcon icon(kIconResource, wxBITMAP_TYPE_ICO_RESOURCE, nearest, nearest);
+  const wxIcon icon = ResourceIcon(size <= 24 ? 16 : 32);
   return icon.IsOk() ? wxBitmap(icon) : wxBitmap();
 }

@@ -46,6 +46,15 @@ std::unique_ptr<wxGLContext> CreateCurrentContext(wxGLCanvas& canvas) {
   return context;
 }
 
+bool SurfaceMayLagResize() {
+  // Wine draws OpenGL into an X window of its own and resizes it over another X connection than
+  // the one OpenGL draws over: the X server has the new size only after the paint that follows
+  // the size change, which draws at the old size (the figure cut off, or out of sight), and by
+  // the next idle time. Windows resizes the surface with the window.
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 void ReleaseCurrentContext() {
   wglMakeCurrent(nullptr, nullptr);
 }

@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "tests/support/tobrin_fixture.h"
+#include "tools/png_io.h"
 // Last: Xlib's macros (None, Bool) would break the test framework's headers.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -76,9 +78,9 @@ class WineTobrin : public TobrinFixture {
   }
 
   // Starts the installed program, as its Start menu shortcut does.
-  void LaunchInstalled() {
+  void LaunchInstalled(const std::vector<std::string>& env = {}) {
     wrapper_ = {"wine"};
-    Launch({}, "C:\\Program Files\\Tobrin\\tobrin.exe");
+    Launch(env, "C:\\Program Files\\Tobrin\\tobrin.exe");
   }
 
   int Msiexec(const std::string& action) {
@@ -132,6 +134,33 @@ class WineTobrin : public TobrinFixture {
     return shot;
   }
 
+  // Whether Wine hands the window manager this picture as an icon of the main window:
+  // _NET_WM_ICON holds, for each size, its width, its height and its pixels as ARGB.
+  bool HasWindowIcon(const RgbaImage& png) {
+    const std::unique_ptr<Display, int (*)(Display*)> display(
+        XOpenDisplay(server_->display().c_str()), XCloseDisplay);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    if (display == nullptr ||
+        XGetWindowProperty(display.get(), window_,
+                           XInternAtom(display.get(), "_NET_WM_ICON", False), 0, 1 << 20, False,
+                           XA_CARDINAL, &type, &format, &count, &left, &data) != Success) {
+      return false;
+    }
+    const std::unique_ptr<unsigned char, int (*)(void*)> owned(data, XFree);
+    const auto* items = reinterpret_cast<const unsigned long*>(data);  // 32-bit items as longs
+    const unsigned long size = png.pixels.size() / 4, shifts[] = {16, 8, 0, 24};
+    for (unsigned long at = 0; at + 2 + size <= count; at += 2 + items[at] * items[at + 1]) {
+      bool same = items[at] == unsigned(png.width) && items[at + 1] == unsigned(png.height);
+      for (unsigned long i = 0; same && i < 4 * size; ++i)
+        same = png.pixels[i] == ((items[at + 2 + i / 4] >> shifts[i % 4]) & 0xff);
+      if (same) return true;
+    }
+    return false;
+  }
+
   // A menu command by its keys until `done` shows. Wine's menus can miss an item's key that comes
   // while the menu is still opening, and are left open then: closed, the command goes again.
   bool MenuCommand(const std::string& keys, const std::string& step,
@@ -158,7 +187,7 @@ TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
   for (const char* file : {"tobrin.exe", "help/tobrin.hhp", "help/index.html"}) {
     EXPECT_TRUE(fs::exists(Installed() / file)) << file;
   }
-  LaunchInstalled();
+  LaunchInstalled(CountFrames(true));
   WaitForWindow();
   // What Windows itself says of the window and the installed executable.
   Output probe =
@@ -176,6 +205,17 @@ TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
     EXPECT_NE(probe.text.find(line), std::string::npos) << line << " not in:\n" << probe.text;
   }
   EXPECT_GT(Lit(Shot()), 2000) << "no figure in the drawing area";
+  // The window's own icons, as the window manager gets them: the resource's colour forms, which
+  // are the PNGs, not Wine's blank window. (Wine answers no other program's WM_GETICON, nor
+  // gives it the class icon.)
+  for (const std::string size : {"32x32", "16x16"}) {
+    RgbaImage png;
+    std::string error;
+    ASSERT_TRUE(
+        ReadPng(TOBRIN_SOURCE_DIR "/res/icons/hicolor/" + size + "/apps/tobrin.png", &png, &error))
+        << error;
+    EXPECT_TRUE(HasWindowIcon(png)) << "no " << size << " window icon of the resource's";
+  }
 
   // Joints: a pick turns the forearm red; a right drag bends it away, up to the elbow's limit
   // and no further; Reset Joints brings it back.
@@ -217,6 +257,19 @@ TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
   ASSERT_TRUE(MarkHandled("keys"));
   EXPECT_TRUE(Shot().pixels == before.pixels) << "the keys changed the picture";
 
+  // Made smaller, with no other input to paint it again: the drawing area shows the whole
+  // figure at its new size, not the picture of the old size cut off, nor black.
+  Xdotool("windowsize " + std::to_string(window_) + " 300 300");
+  ASSERT_TRUE(WaitFor("resized", [&](const RgbaImage& s) {
+    if (!FindCanvas(s) || canvasWidth_ != 300) return false;
+    for (const char* part : {"Head", "LeftFoot", "RightFoot", "LeftHand", "RightHand"}) {
+      const Point p = PartOnScreen(part);
+      const Rgb shown = PixelAt(s, p.x, p.y);
+      if (shown.r + shown.g + shown.b < 60) return false;
+    }
+    return true;
+  })) << "the drawing area did not show the figure after the resize";
+
   // About opens once at a time: asked twice, one box.
   Key("alt+h a");
   ASSERT_NE(FindWindow("^About tobrin$", ScaledMs(30000)), 0u) << "no About box";
@@ -225,10 +278,11 @@ TEST_F(WineTobrin, InstalledFromTheMsiItWorksAndUninstallsClean) {
   Xdotool("windowfocus --sync " + std::to_string(FindWindow("^About tobrin$")) + " key Return");
   ASSERT_TRUE(WaitUntil([] { return FindWindow("^About tobrin$") == 0; }, ScaledMs(30000)));
 
-  // Help, Index opens the book installed beside the program.
+  // Help, Index opens the book installed beside the program, and reading it costs no frames.
   Focus();
   Key("alt+h i");
   EXPECT_NE(FindWindow("^Tobrin Help", ScaledMs(30000)), 0u) << "the help book did not open";
+  EXPECT_TRUE(NoFramesFor(5000)) << "the window kept drawing with the help open";
 
   // Closed by its close box (through the window manager), the book gives the keyboard back.
   Xdotool("windowfocus --sync " + std::to_string(FindWindow("^Tobrin Help")) + " key alt+F4");
