@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "harness/png_io.h"
 #include "tests/support/tobrin_fixture.h"
-#include "tools/png_io.h"
 // Last: Xlib's macros (None, Bool) would break the test framework's headers.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
