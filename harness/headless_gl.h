@@ -1,7 +1,7 @@
 // An OpenGL context that shows nothing, for tests, benchmarks and snapshots: a
 // compatibility-profile desktop GL context (so selection and feedback modes work) drawing into
-// a surface of its own. On Linux (headless_gl.cpp) that is EGL on Mesa's surfaceless platform
-// with a pbuffer, without any window system; on Windows (headless_gl_wgl.cpp) WGL on a hidden
+// a surface of its own. On Linux (linux/headless_gl.cpp) that is EGL on Mesa's surfaceless platform
+// with a pbuffer, without any window system; on Windows (windows/headless_gl.cpp) WGL on a hidden
 // window.
 #pragma once
 

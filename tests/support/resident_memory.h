@@ -6,7 +6,7 @@
 namespace tobrin_test {
 
 // The resident set size of process `pid`, or of this process for 0, in KiB: VmRSS on Linux
-// (resident_memory_linux.cpp), the working set on Windows (resident_memory_msw.cpp); -1 when it
+// (linux/resident_memory.cpp), the working set on Windows (windows/resident_memory.cpp); -1 when it
 // cannot be read.
 long ResidentKiB(pid_t pid = 0);
 
