@@ -4,20 +4,21 @@
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
+#include <wx/translation.h>
 
 #include "app/app_icon.h"
 
 CAboutDlg::CAboutDlg(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, "About tobrin", wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, _("About tobrin"), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
   // Laid out in dialog units, so it keeps its proportions with any font.
   const auto du = [this](int x, int y) { return ConvertDialogToPixels(wxSize(x, y)); };
   auto* icon = new wxStaticBitmap(this, wxID_ANY, AppIconBitmap(32));
-  auto* version = new wxStaticText(this, wxID_ANY, "Tobrin Version 1.0");
-  auto* second = new wxStaticText(this, wxID_ANY, "A viewer for one articulated figure.");
-  auto* ok = new wxButton(this, wxID_OK, "OK");
+  auto* version = new wxStaticText(this, wxID_ANY, _("Tobrin Version 1.0"));
+  auto* second = new wxStaticText(this, wxID_ANY, _("A viewer for one articulated figure."));
+  auto* ok = new wxButton(this, wxID_OK, _("OK"));
   auto* third = new wxStaticText(
-      this, wxID_ANY, "Move it, turn it with the arcball, and bend its joints with the mouse.");
+      this, wxID_ANY, _("Move it, turn it with the arcball, and bend its joints with the mouse."));
   ok->SetDefault();
   SetAffirmativeId(wxID_OK);
   SetEscapeId(wxID_OK);

@@ -4,6 +4,7 @@
 #include <wx/filedlg.h>
 #include <wx/filehistory.h>
 #include <wx/filename.h>
+#include <wx/translation.h>
 
 #include "app/file_dialog.h"
 #include "files/settings_file.h"
@@ -33,8 +34,8 @@ void CDocManager::RemoveFileFromHistory(size_t i) {
 wxDocTemplate* CDocManager::SelectDocumentPath(wxDocTemplate** templates, int noTemplates,
                                                wxString& path, long, bool) {
   if (noTemplates < 1) return nullptr;
-  wxFileDialog dialog(wxTheApp->GetTopWindow(), "Open", GetLastDirectory(), wxString(),
-                      ALL_FILES_FILTER, wxFD_OPEN);
+  wxFileDialog dialog(wxTheApp->GetTopWindow(), _("Open"), GetLastDirectory(), wxString(),
+                      AllFilesFilter(), wxFD_OPEN);
   const wxString chosen = ChooseFile(dialog);
   if (chosen.empty()) return nullptr;
   path = chosen;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <wx/docview.h>
+#include <wx/translation.h>
 
 #include <functional>
 
@@ -13,7 +14,7 @@ class CDocManager : public wxDocManager {
   // The first call creates the document and its view; later ones re-initialise it (New) or
   // give it a file (Open), keeping document, view and figure.
   wxDocument* CreateDocument(const wxString& path, long flags = 0) override;
-  wxString MakeNewDocumentName() override { return "Untitled"; }
+  wxString MakeNewDocumentName() override { return _("Untitled"); }
   wxFileHistory* OnCreateFileHistory() override;
   // Both tell the listener of the change to the recent-file list after making it.
   void AddFileToHistory(const wxString& file) override;

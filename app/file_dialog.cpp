@@ -1,5 +1,7 @@
 #include "app/file_dialog.h"
 
+#include <wx/translation.h>
+
 #include "app/chosen_path.h"
 
 namespace {
@@ -10,6 +12,10 @@ std::function<wxString(wxFileDialog&)>& Answer() {
 }
 
 }  // namespace
+
+wxString AllFilesFilter() {
+  return _("All Files (*.*)") + "|*";
+}
 
 wxString ChooseFile(wxFileDialog& dialog) {
   if (Answer()) return Answer()(dialog);

@@ -7,7 +7,7 @@
 
 // The filter of the program's file dialogs: labelled as all files, and listing every file
 // (on Linux "*.*" would hide names without a dot).
-inline constexpr const char* ALL_FILES_FILTER = "All Files (*.*)|*";
+wxString AllFilesFilter();
 
 // Shows the dialog modally and returns the chosen path, or an empty string for Cancel. A path
 // that is not UTF-8 comes back as PathToWx makes it.

@@ -143,7 +143,7 @@ void CTobrinCanvas::UpdateAccessibleText() {
   const wxString description = wxString::FromUTF8(m_view->Description());
   if (description == m_description) return;
   m_description = description;
-  SetAccessibleText(*this, ACCESSIBLE_NAME, description);
+  SetAccessibleText(*this, wxGetTranslation(ACCESSIBLE_NAME), description);
 }
 
 void CTobrinCanvas::OnSize(wxSizeEvent& event) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <wx/glcanvas.h>
+#include <wx/translation.h>
 
 #include <functional>
 #include <memory>
@@ -46,7 +47,7 @@ class CTobrinCanvas : public wxGLCanvas {
   CTobrinView& View() { return *m_view; }
 
   // What screen readers call the drawing area.
-  static constexpr const char* ACCESSIBLE_NAME = "Tobrin figure";
+  static constexpr const char* ACCESSIBLE_NAME = wxTRANSLATE("Tobrin figure");
 
   // Physical pixels per logical pixel: the view works in the pixels OpenGL draws.
   double PixelScale() const;

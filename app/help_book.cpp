@@ -4,6 +4,9 @@
 #include <wx/html/helpdata.h>
 #include <wx/html/helpfrm.h>
 #include <wx/stdpaths.h>
+#include <wx/translation.h>
+
+#include "app/translations.h"
 
 namespace {
 
@@ -26,17 +29,25 @@ HelpBook::~HelpBook() {
 }
 
 wxArrayString HelpBook::Candidates() {
+  // The book in the language of the program's texts, then the English one; each beside the
+  // executable (the build tree) and under the installation prefix (share/tobrin/help).
   const wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
-  wxArrayString paths;
   wxFileName inBuild(exe.GetPath(), kBookFile);
   inBuild.AppendDir("help");
-  paths.Add(inBuild.GetFullPath());
   wxFileName installed(exe.GetPath(), kBookFile);
   installed.RemoveLastDir();  // from bin
   installed.AppendDir("share");
   installed.AppendDir("tobrin");
   installed.AppendDir("help");
   installed.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+  wxArrayString paths;
+  const wxString language = CatalogLanguage();
+  for (wxFileName book : {inBuild, installed}) {
+    if (language.empty()) continue;
+    book.AppendDir(language);
+    paths.Add(book.GetFullPath());
+  }
+  paths.Add(inBuild.GetFullPath());
   paths.Add(installed.GetFullPath());
   return paths;
 }
@@ -51,8 +62,9 @@ bool HelpBook::DisplayIndex(wxWindow* parent, wxString* message) {
       }
     }
     if (book.empty()) {
-      *message = "The help book could not be found. Tobrin looked for it here:\n" +
-                 wxJoin(m_candidates, '\n');
+      *message =
+          wxString::Format(_("The help book could not be found. Tobrin looked for it here:\n%s"),
+                           wxJoin(m_candidates, '\n'));
       return false;
     }
     // A book whose project file cannot be read, or whose contents hold nothing but the book
@@ -61,10 +73,11 @@ bool HelpBook::DisplayIndex(wxWindow* parent, wxString* message) {
     auto controller = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE, parent);
     if (!check.AddBook(book) || check.GetContentsArray().size() < 2 ||
         check.GetIndexArray().empty() || !controller->AddBook(wxFileName(book), false)) {
-      *message = "The help book \"" + book + "\" could not be read.";
+      *message = wxString::Format(_("The help book \"%s\" could not be read."), book);
       return false;
     }
-    controller->SetFrameParameters("Tobrin Help: %s", parent->FromDIP(wxSize(760, 560)));
+    // TRANSLATORS: the help window's title; %s is the title of the page shown.
+    controller->SetFrameParameters(_("Tobrin Help: %s"), parent->FromDIP(wxSize(760, 560)));
     m_controller = std::move(controller);
   }
   m_controller->DisplayIndex();

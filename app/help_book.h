@@ -8,8 +8,9 @@
 
 class HelpBook {
  public:
-  // Looks for the book next to the executable (the build tree) and under the installation
-  // prefix (share/tobrin/help), or in the given places.
+  // Looks for the book in the user's language, then the English one, next to the executable
+  // (the build tree) and under the installation prefix (share/tobrin/help), or in the given
+  // places.
   HelpBook();
   explicit HelpBook(wxArrayString candidates);
   ~HelpBook();

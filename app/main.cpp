@@ -2,11 +2,14 @@
 #include <wx/app.h>
 #include <wx/init.h>
 #include <wx/msgdlg.h>
+#include <wx/translation.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "app/system_start.h"
 #include "app/tobrin_app.h"
+#include "app/translations.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CTobrinApp);
 
@@ -14,27 +17,36 @@ namespace {
 
 void ReportAssertion(const wxString& file, int line, const wxString& function,
                      const wxString& condition, const wxString& message) {
-  std::fprintf(stderr, "tobrin: internal check failed: %s (%s:%d in %s) %s\n",
-               static_cast<const char*>(condition.utf8_str()),
-               static_cast<const char*>(file.utf8_str()), line,
-               static_cast<const char*>(function.utf8_str()),
-               static_cast<const char*>(message.utf8_str()));
+  const wxString text = wxString::Format(_("internal check failed: %s (%s:%d in %s) %s"), condition,
+                                         file, line, function, message);
+  std::fprintf(stderr, "tobrin: %s\n", static_cast<const char*>(text.utf8_str()));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!PrepareForToolkit()) return 1;
-
   // A failed check inside the toolkit is reported, never turned into a modal dialog that
   // stops the program.
   wxSetAssertHandler(&ReportAssertion);
 
-  wxApp::SetInstance(new CTobrinApp);
+  // The application object before the catalogs, which the toolkit finds through it, and the
+  // catalogs before anything is said. The toolkit owns the object once it has started.
+  auto app = std::make_unique<CTobrinApp>();
+  wxApp::SetInstance(app.get());
+  UseTheUsersLanguage();
+  if (!PrepareForToolkit()) {
+    ForgetTheCatalogs();
+    wxApp::SetInstance(nullptr);
+    return 1;
+  }
   const bool started = wxEntryStart(argc, argv);
+  app.release();
   ToolkitStarted();
   if (!started) {
-    std::fprintf(stderr, "tobrin: the window system could not be initialised.\n");
+    std::fprintf(
+        stderr, "tobrin: %s\n",
+        static_cast<const char*>(_("the window system could not be initialised.").utf8_str()));
+    ForgetTheCatalogs();
     return 1;
   }
   const bool initialised = wxTheApp->CallOnInit();
@@ -46,7 +58,7 @@ int main(int argc, char** argv) {
   // Start-up fails in OnInit, or later, at the window's first paint.
   if (!initialised || !wxGetApp().StartupError().empty()) {
     wxString error = wxGetApp().StartupError();
-    if (error.empty()) error = "Start-up failed.";
+    if (error.empty()) error = _("Start-up failed.");
     std::fprintf(stderr, "tobrin: %s\n", static_cast<const char*>(error.utf8_str()));
     // Someone who started it from a desktop menu sees no terminal: tell them too.
     wxMessageBox(error, "Tobrin", wxOK | wxICON_ERROR);

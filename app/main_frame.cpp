@@ -3,9 +3,11 @@
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 #include <wx/statusbr.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
 #include "app/about_dialog.h"
+#include "app/accessible_text.h"
 #include "app/app_icon.h"
 #include "app/command_ids.h"
 #include "app/command_state_adapter.h"
@@ -19,8 +21,9 @@ struct LockPane {
   wxKeyCode key;
   const char* text;
 };
-constexpr LockPane kLockPanes[3] = {
-    {WXK_CAPITAL, "CAP"}, {WXK_NUMLOCK, "NUM"}, {WXK_SCROLL, "SCRL"}};
+constexpr LockPane kLockPanes[3] = {{WXK_CAPITAL, wxTRANSLATE("CAP")},
+                                    {WXK_NUMLOCK, wxTRANSLATE("NUM")},
+                                    {WXK_SCROLL, wxTRANSLATE("SCRL")}};
 
 // A command of the menus and accelerators: its handler, and the view's state handler that
 // decides whether it is enabled and sets its mark (none: always enabled, unmarked).
@@ -83,6 +86,20 @@ void Run(const Command& command, CMainFrame& frame, wxCommandEvent& event) {
   command.run(frame, event);
 }
 
+// The status bar, telling screen readers what its message pane reads.
+class AccessibleStatusBar : public wxStatusBar {
+ public:
+  AccessibleStatusBar(wxWindow* parent, wxWindowID id, long style, const wxString& name)
+      : wxStatusBar(parent, id, style, name) {}
+
+ protected:
+  // Every change of a pane's text comes here: set, pushed over or popped back (a menu's prompt).
+  void DoUpdateStatusText(int number) override {
+    wxStatusBar::DoUpdateStatusText(number);
+    if (number == 0) SetAccessibleStatus(*this, GetStatusText(0));
+  }
+};
+
 }  // namespace
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMainFrame, wxDocParentFrame);
@@ -114,10 +131,11 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   // The lock panes are as wide as their texts; the message pane takes the rest.
   int widths[4] = {-1, 0, 0, 0};
   for (int i = 0; i < 3; ++i) {
-    widths[i + 1] = bar->GetTextExtent(kLockPanes[i].text).x + 2 * bar->GetBorderX() + FromDIP(12);
+    widths[i + 1] = bar->GetTextExtent(wxGetTranslation(kLockPanes[i].text)).x +
+                    2 * bar->GetBorderX() + FromDIP(12);
   }
   bar->SetStatusWidths(4, widths);
-  SetStatusText("Ready", 0);
+  SetStatusText(_("Ready"), 0);
   UpdateLockPanes();
   // In the pixels of a 96-dpi screen, as on the desktops it was laid out for: a window on a
   // scaled Windows display grows with its scale (GTK scales its own pixels already).
@@ -126,11 +144,19 @@ CMainFrame::CMainFrame(wxDocManager* manager)
 
 CMainFrame::~CMainFrame() = default;
 
+wxStatusBar* CMainFrame::OnCreateStatusBar(int number, long style, wxWindowID id,
+                                           const wxString& name) {
+  auto* bar = new AccessibleStatusBar(this, id, style, name);
+  bar->SetFieldsCount(number);
+  return bar;
+}
+
 void CMainFrame::UpdateLockPanes() {
   wxStatusBar* bar = GetStatusBar();
   if (bar == nullptr) return;
   for (int i = 0; i < 3; ++i) {
-    const wxString text = wxGetKeyState(kLockPanes[i].key) ? kLockPanes[i].text : "";
+    const wxString text =
+        wxGetKeyState(kLockPanes[i].key) ? wxGetTranslation(kLockPanes[i].text) : wxString();
     if (text != m_lockTexts[i]) {
       m_lockTexts[i] = text;
       bar->SetStatusText(text, i + 1);

@@ -33,6 +33,10 @@ class CMainFrame : public wxDocParentFrame {
   // Help, About: the About box, modal; its result is ignored.
   void ShowAbout();
 
+  // The status bar, one that screen readers read too.
+  wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID id,
+                                 const wxString& name) override;
+
  private:
   void OnMenuOpen(wxMenuEvent& event);
   void OnIdle(wxIdleEvent& event);

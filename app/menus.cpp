@@ -1,33 +1,36 @@
 #include "app/menus.h"
 
 #include <wx/stockitem.h>
+#include <wx/translation.h>
 
 #include "app/command_ids.h"
 
 const std::vector<MenuDefinition>& MainMenu() {
   static const std::vector<MenuDefinition> menus = {
-      {"&File",
+      {wxTRANSLATE("&File"),
        {
-           {"&Reset", ID_FILE_RESET, "Reset the position and orientation of the tobrin.",
-            wxITEM_NORMAL},
-           {"Reset &Joints", ID_FILE_RESET_JOINTS, "Reset the joints to the original position.",
-            wxITEM_NORMAL},
-           {"E&xit", ID_APP_EXIT, nullptr, wxITEM_NORMAL},
+           {wxTRANSLATE("&Reset"), ID_FILE_RESET,
+            wxTRANSLATE("Reset the position and orientation of the tobrin."), wxITEM_NORMAL},
+           {wxTRANSLATE("Reset &Joints"), ID_FILE_RESET_JOINTS,
+            wxTRANSLATE("Reset the joints to the original position."), wxITEM_NORMAL},
+           {wxTRANSLATE("E&xit"), ID_APP_EXIT, nullptr, wxITEM_NORMAL},
        }},
-      {"&Mode",
+      {wxTRANSLATE("&Mode"),
        {
-           {"&Position", ID_MODE_POSITION, "Translate the tobrin.", wxITEM_RADIO},
-           {"&Orientation", ID_MODE_ORIENTATION, "Rotate the tobrin.", wxITEM_RADIO},
-           {"&Joints", ID_MODE_JOINTS, "Select the parts and then rotate about the joints.",
+           {wxTRANSLATE("&Position"), ID_MODE_POSITION, wxTRANSLATE("Translate the tobrin."),
             wxITEM_RADIO},
+           {wxTRANSLATE("&Orientation"), ID_MODE_ORIENTATION, wxTRANSLATE("Rotate the tobrin."),
+            wxITEM_RADIO},
+           {wxTRANSLATE("&Joints"), ID_MODE_JOINTS,
+            wxTRANSLATE("Select the parts and then rotate about the joints."), wxITEM_RADIO},
            {nullptr, wxID_SEPARATOR, nullptr, wxITEM_SEPARATOR},
-           {"Visible &Arcball", ID_MODE_VISIBLE_ARCBALL,
-            "Visualize the visual arcball in Orientation Mode", wxITEM_CHECK},
+           {wxTRANSLATE("Visible &Arcball"), ID_MODE_VISIBLE_ARCBALL,
+            wxTRANSLATE("Visualize the visual arcball in Orientation Mode"), wxITEM_CHECK},
        }},
-      {"&Help",
+      {wxTRANSLATE("&Help"),
        {
-           {"&Index", ID_HELP_INDEX, nullptr, wxITEM_NORMAL},
-           {"&About Tobrin...", ID_APP_ABOUT, nullptr, wxITEM_NORMAL},
+           {wxTRANSLATE("&Index"), ID_HELP_INDEX, nullptr, wxITEM_NORMAL},
+           {wxTRANSLATE("&About Tobrin..."), ID_APP_ABOUT, nullptr, wxITEM_NORMAL},
        }},
   };
   return menus;
@@ -50,7 +53,7 @@ namespace {
 
 // Exit and About show the toolkit's standard prompts.
 wxString PromptFor(const MenuItemDefinition& item) {
-  if (item.prompt != nullptr) return wxString::FromUTF8(item.prompt);
+  if (item.prompt != nullptr) return wxGetTranslation(wxString::FromUTF8(item.prompt));
   if (item.id == ID_APP_EXIT) return wxGetStockHelpString(wxID_EXIT);
   if (item.id == ID_APP_ABOUT) return wxGetStockHelpString(wxID_ABOUT);
   return wxString();
@@ -66,10 +69,11 @@ wxMenuBar* CreateMainMenuBar() {
       if (item.kind == wxITEM_SEPARATOR) {
         menu->AppendSeparator();
       } else {
-        menu->Append(item.id, wxString::FromUTF8(item.text), PromptFor(item), item.kind);
+        menu->Append(item.id, wxGetTranslation(wxString::FromUTF8(item.text)), PromptFor(item),
+                     item.kind);
       }
     }
-    bar->Append(menu, wxString::FromUTF8(definition.title));
+    bar->Append(menu, wxGetTranslation(wxString::FromUTF8(definition.title)));
   }
   return bar;
 }

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+// The texts are English; the menu bar shows them in the user's language.
 struct MenuItemDefinition {
   const char* text;  // with its mnemonic; nullptr for a separator
   int id;

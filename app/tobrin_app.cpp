@@ -4,6 +4,7 @@
 #include <wx/filehistory.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
 #include <new>
@@ -33,7 +34,7 @@ bool CTobrinApp::OnInit() {
   try {
     started = StartUp();
   } catch (const std::bad_alloc&) {
-    m_startupError = "There is not enough memory to start Tobrin.";
+    m_startupError = _("There is not enough memory to start Tobrin.");
   }
   if (!started) AbandonStartUp();
   return started;
@@ -87,12 +88,12 @@ bool CTobrinApp::StartUp() {
   m_frame->Canvas().CreateSceneWhenShown([this](bool ok) {
     if (!ok) {
       FailStartup(
-          "OpenGL could not be used on this display: no rendering context could be created for "
-          "the window.");
+          _("OpenGL could not be used on this display: no rendering context could be created for "
+            "the window."));
     }
   });
   if (m_docManager->CreateNewDocument() == nullptr) {
-    m_startupError = "Failed to create empty document.";
+    m_startupError = _("Failed to create empty document.");
     return false;
   }
   // Marks the menu items before any menu opens.

@@ -3,6 +3,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/log.h>
+#include <wx/translation.h>
 
 #include "app/file_dialog.h"
 #include "app/path_text.h"
@@ -39,8 +40,8 @@ bool CTobrinDoc::DoSaveDocument(const wxString& file) {
 bool CTobrinDoc::SaveAs() {
   wxString folder = wxPathOnly(GetFilename());
   if (folder.empty()) folder = GetDocumentManager()->GetLastDirectory();
-  wxFileDialog dialog(GetDocumentWindow(), "Save As", folder, wxFileNameFromPath(GetFilename()),
-                      ALL_FILES_FILTER, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  wxFileDialog dialog(GetDocumentWindow(), _("Save As"), folder, wxFileNameFromPath(GetFilename()),
+                      AllFilesFilter(), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
   const wxString file = ChooseFile(dialog);
   if (file.empty()) return false;
   if (!OnSaveDocument(file)) return false;

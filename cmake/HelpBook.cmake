@@ -1,7 +1,9 @@
-# The help book as the users of one system read it: each page keeps its passages for that
-# system and loses those for the other. A passage for one system is the lines from
-# "<!--linux-->" to "<!--/linux-->" (or "windows"), each marker on a line of its own.
-#   cmake -DSYSTEM=linux|windows -DINPUT_DIR=<res/help> -DOUTPUT_DIR=<folder> -P HelpBook.cmake
+# The help book as the users of one system read it, in one language: each page keeps its
+# passages for that system and loses those for the other. A passage for one system is the lines
+# from "<!--linux-->" to "<!--/linux-->" (or "windows"), each marker on a line of its own. A
+# page the language's folder lacks is taken from FALLBACK_DIR (the English book), if given.
+#   cmake -DSYSTEM=linux|windows -DINPUT_DIR=<folder> [-DFALLBACK_DIR=<folder>]
+#         -DOUTPUT_DIR=<folder> -P HelpBook.cmake
 cmake_minimum_required(VERSION 3.25)
 
 if(SYSTEM STREQUAL "linux")
@@ -13,9 +15,18 @@ else()
 endif()
 
 file(MAKE_DIRECTORY "${OUTPUT_DIR}")
-file(GLOB pages RELATIVE "${INPUT_DIR}" "${INPUT_DIR}/*")
-foreach(page IN LISTS pages)
-  file(READ "${INPUT_DIR}/${page}" text)
+file(GLOB pages LIST_DIRECTORIES false RELATIVE "${INPUT_DIR}" "${INPUT_DIR}/*")
+set(fallbacks "")
+if(FALLBACK_DIR)
+  file(GLOB fallbacks LIST_DIRECTORIES false RELATIVE "${FALLBACK_DIR}" "${FALLBACK_DIR}/*")
+  list(REMOVE_ITEM fallbacks ${pages})
+endif()
+foreach(page IN LISTS pages fallbacks)
+  if(page IN_LIST pages)
+    file(READ "${INPUT_DIR}/${page}" text)
+  else()
+    file(READ "${FALLBACK_DIR}/${page}" text)
+  endif()
   # Passages never nest, so each begin marker's end is the first one after it.
   while(TRUE)
     string(FIND "${text}" "<!--${other}-->\n" begin)

@@ -3,12 +3,14 @@
 #include <thread>
 
 #include "files/lock_file.h"
+#include "i18n/translate.h"
 
 bool FileLock::GiveUp(std::chrono::steady_clock::time_point deadline,
                       std::chrono::milliseconds wait) {
   if (std::chrono::steady_clock::now() >= deadline) {
     m_state = State::kBusy;
-    m_error = m_path + ": held by another process for over " + std::to_string(wait.count()) + " ms";
+    m_error = m_path + ": " +
+              Fill(Tr("held by another process for over %d ms"), {std::to_string(wait.count())});
     return true;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(10));

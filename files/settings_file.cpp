@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "files/file_system.h"
+#include "i18n/translate.h"
 
 namespace {
 
@@ -220,8 +221,9 @@ SettingsFileState ReadSettingsFile(const std::string& path, std::string* text, s
     case FileRead::kMissing:
       return SettingsFileState::kMissing;
     case FileRead::kTooLarge:
-      *error = path + ": larger than a settings file can be (" +
-               std::to_string(MAX_SETTINGS_FILE_SIZE / (1024 * 1024)) + " MiB)";
+      *error = path + ": " +
+               Fill(Tr("larger than a settings file can be (%d MiB)"),
+                    {std::to_string(MAX_SETTINGS_FILE_SIZE / (1024 * 1024))});
       return SettingsFileState::kRefused;
     case FileRead::kFailed:
       return SettingsFileState::kRefused;
@@ -230,7 +232,8 @@ SettingsFileState ReadSettingsFile(const std::string& path, std::string* text, s
   if (binary != std::string::npos) {
     char byte[8];
     std::snprintf(byte, sizeof byte, "0x%02x", static_cast<unsigned char>(content[binary]));
-    *error = path + ": not text (byte " + byte + " at offset " + std::to_string(binary) + ")";
+    *error =
+        path + ": " + Fill(Tr("not text (byte %s at offset %s)"), {byte, std::to_string(binary)});
     return SettingsFileState::kRefused;
   }
   *text = std::move(content);

@@ -5,6 +5,7 @@
 
 #include "files/file_system.h"
 #include "files/lock_file.h"
+#include "i18n/translate.h"
 
 namespace {
 
@@ -12,11 +13,15 @@ void Erase(std::vector<std::string>* list, const std::string& file) {
   list->erase(std::remove(list->begin(), list->end(), file), list->end());
 }
 
+// One line on stderr, after the program's name.
+void Say(const std::string& line) {
+  std::fprintf(stderr, "tobrin: %s\n", line.c_str());
+}
+
 void NotSaved(const std::string& reason) {
-  std::fprintf(stderr,
-               "tobrin: the recent-file list of this session was not saved; the settings file "
-               "is left as it was: %s\n",
-               reason.c_str());
+  Say(Fill(Tr("the recent-file list of this session was not saved; the settings file is left as "
+              "it was: %s"),
+           {reason}));
 }
 
 }  // namespace
@@ -67,8 +72,7 @@ bool SettingsStore::Save() const {
   // through that path, so they all meet at this lock.
   const FileLock lock(m_path + ".lock", SETTINGS_LOCK_WAIT);
   if (lock.state() == FileLock::State::kBusy) {
-    std::fprintf(stderr, "tobrin: the settings were not saved: another Tobrin is saving them: %s\n",
-                 lock.error().c_str());
+    Say(Fill(Tr("the settings were not saved: another Tobrin is saving them: %s"), {lock.error()}));
     return false;
   }
   // With no lock to be had at all (a read-only folder, say) no other session can have one
@@ -81,7 +85,7 @@ bool SettingsStore::Save() const {
     return false;
   }
   if (!WriteFileAtomically(m_path, save.text, &error)) {
-    std::fprintf(stderr, "tobrin: the settings could not be saved: %s\n", error.c_str());
+    Say(Fill(Tr("the settings could not be saved: %s"), {error}));
     return false;
   }
   return true;

@@ -31,7 +31,7 @@ class XvfbServer {
 
   // The environment a GTK program needs on this server, for Command::env or SetEnvironment:
   // DISPLAY, XDG_CONFIG_HOME in `config` (unless empty), an in-memory GSettings backend, no
-  // accessibility bus, and X11 even when started from a Wayland session.
+  // accessibility bus, X11 even when started from a Wayland session, and English.
   std::vector<std::string> Environment(const std::string& config = "") const;
 
  private:

@@ -1,5 +1,7 @@
 #include "model/figure.h"
 
+#include "i18n/translate.h"
+
 namespace {
 
 struct BoxDefinition {
@@ -92,12 +94,14 @@ PartNodePtr BuildFigure() {
 
 const char* FigurePartName(const PartNode* root, const PartNode* part) {
   // The figure's boxes in the tree's order, as BuildFigure links them.
-  static constexpr const char* kNames[] = {"torso",         "hips",       "right thigh",
-                                           "right shin",    "right foot", "left thigh",
-                                           "left shin",     "left foot",  "shoulders",
-                                           "neck",          "head",       "right upper arm",
-                                           "right forearm", "right hand", "left upper arm",
-                                           "left forearm",  "left hand"};
+  // English, marked for the catalogs: whoever shows a name translates it.
+  static constexpr const char* kNames[] = {
+      TR_NOOP("torso"),         TR_NOOP("hips"),       TR_NOOP("right thigh"),
+      TR_NOOP("right shin"),    TR_NOOP("right foot"), TR_NOOP("left thigh"),
+      TR_NOOP("left shin"),     TR_NOOP("left foot"),  TR_NOOP("shoulders"),
+      TR_NOOP("neck"),          TR_NOOP("head"),       TR_NOOP("right upper arm"),
+      TR_NOOP("right forearm"), TR_NOOP("right hand"), TR_NOOP("left upper arm"),
+      TR_NOOP("left forearm"),  TR_NOOP("left hand")};
   constexpr int kCount = static_cast<int>(sizeof kNames / sizeof kNames[0]);
   if (root == nullptr || part == nullptr) return nullptr;
   int index = 0;

@@ -1,5 +1,6 @@
 #include <GL/gl.h>
 #include <GL/glx.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
 #include "app/gl_system.h"
@@ -46,10 +47,10 @@ wxString OpenGLMissingReason(const wxGLAttributes& format) {
   int glxError = 0, glxEvent = 0;
   Display* display = wxGetX11Display();
   if (display == nullptr || !glXQueryExtension(display, &glxError, &glxEvent)) {
-    return "This display offers no OpenGL (the X server has no GLX extension).";
+    return _("This display offers no OpenGL (the X server has no GLX extension).");
   }
   if (!wxGLCanvas::IsDisplaySupported(format)) {
-    return "This display offers no OpenGL with double buffering and a depth buffer.";
+    return _("This display offers no OpenGL with double buffering and a depth buffer.");
   }
   return wxString();
 }

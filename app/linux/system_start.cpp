@@ -1,4 +1,5 @@
 #include <X11/Xlib.h>
+#include <wx/translation.h>
 
 #include <csignal>
 #include <cstdio>
@@ -17,16 +18,16 @@ Display* OpenDisplay() {
   const char* name = std::getenv("DISPLAY");
   Display* display = (name != nullptr && name[0] != '\0') ? XOpenDisplay(name) : nullptr;
   if (display != nullptr) return display;
-  if (name == nullptr || name[0] == '\0') {
-    std::fprintf(stderr,
-                 "tobrin: no display: DISPLAY is not set. Tobrin needs a graphical session; "
-                 "without one, run it under a virtual X server: xvfb-run -a tobrin\n");
-  } else {
-    std::fprintf(stderr,
-                 "tobrin: cannot open the display \"%s\". Tobrin needs a graphical session; "
-                 "without one, run it under a virtual X server: xvfb-run -a tobrin\n",
-                 name);
-  }
+  // TRANSLATORS: DISPLAY is the environment variable; keep it and the command as they are.
+  const wxString text =
+      name == nullptr || name[0] == '\0'
+          ? _("no display: DISPLAY is not set. Tobrin needs a graphical session; without one, run "
+              "it under a virtual X server: xvfb-run -a tobrin")
+          : wxString::Format(_("cannot open the display \"%s\". Tobrin needs a graphical "
+                               "session; without one, run it under a virtual X server: xvfb-run "
+                               "-a tobrin"),
+                             name);
+  std::fprintf(stderr, "tobrin: %s\n", static_cast<const char*>(text.utf8_str()));
   return nullptr;
 }
 

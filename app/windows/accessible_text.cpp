@@ -45,3 +45,6 @@ void SetAccessibleText(wxWindow& window, const wxString& name, const wxString& d
   wxAccessible::NotifyEvent(wxACC_EVENT_OBJECT_DESCRIPTIONCHANGE, &window, wxOBJID_CLIENT,
                             wxACC_SELF);
 }
+
+// Windows' own status bar control tells screen readers what it shows.
+void SetAccessibleStatus(wxWindow&, const wxString&) {}

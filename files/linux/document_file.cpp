@@ -7,23 +7,25 @@
 #include <cerrno>
 #include <cstring>
 
+#include "i18n/translate.h"
+
 namespace {
 
 std::string Reason(int error) {
   switch (error) {
     case ENOENT:
-      return "There is no such file.";
+      return Tr("There is no such file.");
     case EACCES:
     case EPERM:
-      return "You do not have permission to use it.";
+      return Tr("You do not have permission to use it.");
     case EISDIR:
-      return "It is a folder, not a file.";
+      return Tr("It is a folder, not a file.");
     case ENXIO:
-      return "It is a pipe or device that nothing is reading from.";
+      return Tr("It is a pipe or device that nothing is reading from.");
     case EROFS:
-      return "It is on a read-only file system.";
+      return Tr("It is on a read-only file system.");
     case ENOSPC:
-      return "There is no space left on the disk.";
+      return Tr("There is no space left on the disk.");
     default:
       return std::string(std::strerror(error)) + ".";
   }
@@ -35,14 +37,14 @@ bool OpenDocumentFile(const std::string& path, std::string* message) {
   // O_NONBLOCK: opening a named pipe for reading would otherwise wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    *message = "\"" + path + "\" could not be opened for reading. " + Reason(errno);
+    *message = Fill(Tr("\"%s\" could not be opened for reading. %s"), {path, Reason(errno)});
     return false;
   }
   struct stat st;
   const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
   ::close(fd);
   if (folder) {
-    *message = "\"" + path + "\" could not be opened for reading. " + Reason(EISDIR);
+    *message = Fill(Tr("\"%s\" could not be opened for reading. %s"), {path, Reason(EISDIR)});
     return false;
   }
   return true;
@@ -53,7 +55,7 @@ bool CreateEmptyDocumentFile(const std::string& path, std::string* message) {
   const int fd =
       ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) {
-    *message = "\"" + path + "\" could not be saved. " + Reason(errno);
+    *message = Fill(Tr("\"%s\" could not be saved. %s"), {path, Reason(errno)});
     return false;
   }
   ::close(fd);

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "files/file_system.h"
+#include "i18n/translate.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ FileRead ReadFileWithin(const std::string& path, std::size_t limit, std::string*
     return FileRead::kFailed;
   }
   if (!S_ISREG(st.st_mode)) {
-    *error = path + ": not a regular file";
+    *error = path + ": " + Tr("not a regular file");
     return FileRead::kFailed;
   }
   if (static_cast<unsigned long long>(st.st_size) > limit) {
@@ -72,7 +73,7 @@ bool MakeFolders(const std::string& folder, std::string* error) {
   struct stat st;
   if (::stat(folder.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return true;
-    *error = folder + ": not a folder";
+    *error = folder + ": " + Tr("not a folder");
     return false;
   }
   const size_t slash = folder.find_last_of('/');
@@ -162,7 +163,7 @@ bool WriteFileAtomically(const std::string& requested, const std::string& text,
   // A folder or other non-file in the file's place is not replaced.
   if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     ::unlink(temp.c_str());
-    *error = path + ": is a folder";
+    *error = path + ": " + Tr("is a folder");
     return false;
   }
   if (::rename(temp.c_str(), path.c_str()) != 0) {

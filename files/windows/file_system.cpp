@@ -7,6 +7,7 @@
 
 #include "files/file_system.h"
 #include "files/windows/wide_text.h"
+#include "i18n/translate.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ FileRead ReadFileWithin(const std::string& path, std::size_t limit, std::string*
                         std::string* error) {
   const std::wstring wide = WideFromUtf8(path);
   if (IsFolder(wide)) {
-    *error = path + ": not a regular file";
+    *error = path + ": " + Tr("not a regular file");
     return FileRead::kFailed;
   }
   const HandleCloser file{CreateFileW(wide.c_str(), GENERIC_READ,
@@ -82,7 +83,7 @@ FileRead ReadFileWithin(const std::string& path, std::size_t limit, std::string*
                : FileRead::kFailed;
   }
   if (GetFileType(file.handle) != FILE_TYPE_DISK) {
-    *error = path + ": not a regular file";
+    *error = path + ": " + Tr("not a regular file");
     return FileRead::kFailed;
   }
   LARGE_INTEGER size;
@@ -116,7 +117,7 @@ bool MakeFolders(const std::string& folder, std::string* error) {
   const std::wstring wide = WideFromUtf8(folder);
   if (IsFolder(wide)) return true;
   if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    *error = folder + ": not a folder";
+    *error = folder + ": " + Tr("not a folder");
     return false;
   }
   // The parent first, down to a drive ("C:") or the root of a share, which are there or not.
@@ -139,7 +140,7 @@ bool WriteFileAtomically(const std::string& requested, const std::string& text,
   if (!MakeFolders(folder, error)) return false;
   const std::wstring widePath = WideFromUtf8(path);
   if (IsFolder(widePath)) {
-    *error = path + ": is a folder";
+    *error = path + ": " + Tr("is a folder");
     return false;
   }
   // A file marked read-only is the user's to protect: not replaced (as Windows itself refuses,

@@ -22,12 +22,14 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
+#include <wx/translation.h>
 
 #include "app/command_ids.h"
 #include "app/doc_manager.h"
 #include "app/file_dialog.h"
 #include "app/help_book.h"
 #include "app/path_text.h"
+#include "app/translations.h"
 #include "model/joints.h"
 #include "tests/support/figure_table.h"
 #include "tests/support/matrix_checks.h"
@@ -208,10 +210,15 @@ TEST_F(Shell, HighlightedItemsShowTheirPromptsAndClosingRestoresReady) {
   };
   ASSERT_FALSE(wxGetStockHelpString(wxID_EXIT).empty());
   wxMenu* mode = frame().GetMenuBar()->GetMenu(1);
+  // Screen readers read the status bar as one, with the message pane's text.
+  AtkObject* bar = gtk_widget_get_accessible(GTK_WIDGET(frame().GetStatusBar()->GetHandle()));
+  EXPECT_EQ(atk_object_get_role(bar), ATK_ROLE_STATUSBAR);
   // Sends the frame a menu event as the toolkit does: the status text it leaves.
   const auto send = [&](wxEventType type, int id, wxMenu* menu) {
     wxMenuEvent event(type, id, menu);
     frame().GetEventHandler()->ProcessEvent(event);
+    EXPECT_EQ(wxString::FromUTF8(atk_object_get_name(bar)), Status())
+        << "what a screen reader reads";
     return Status();
   };
   for (const auto& [id, prompt] : rows) {
@@ -608,6 +615,39 @@ TEST_F(Startup, TheSceneWaitsForTheWindowAndNoMouseReachesTheViewBefore) {
   ASSERT_TRUE(WaitForScene());
   Mouse(frame().Canvas(), wxEVT_LEFT_DOWN, 100, 100);
   EXPECT_EQ(view().m_nDragButton, DRAG_LEFT);
+}
+
+// A German session: the program's texts, the toolkit's and the help book are German. (Every
+// other test runs in English, as the test environment asks, and checks today's texts.)
+TEST_F(Settings, UnderGermanTheMenusPromptsAboutBoxAndHelpAreGerman) {
+  wxFileTranslationsLoader::AddCatalogLookupPathPrefix(TOBRIN_BUILD_DIR "/locale");
+  ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+  const bool started = StartApp();
+  ::setenv("LC_ALL", "C.UTF-8", 1);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(CatalogLanguage(), "de");
+  EXPECT_EQ(frame().GetMenuBar()->GetMenuLabel(0), "&Datei");
+  EXPECT_EQ(frame().GetMenuBar()->GetMenu(0)->GetMenuItems()[0]->GetItemLabel(), "&Zurücksetzen");
+  EXPECT_EQ(Status(), "Bereit");
+  wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, ID_MODE_POSITION);
+  frame().GetEventHandler()->ProcessEvent(highlight);
+  EXPECT_EQ(Status(), "Den tobrin verschieben.");
+  wxString caption;
+  dialogs_.answer = [&](wxDialog* dialog) {
+    caption = dialog->GetTitle();
+    return wxID_OK;
+  };
+  Command(ID_APP_ABOUT);
+  EXPECT_EQ(caption, wxString::FromUTF8("Über tobrin"));
+  // Help, Index looks for the German book first, and the German book is German.
+  EXPECT_TRUE(HelpBook::Candidates()[0].EndsWith("/help/de/tobrin.hhp"));
+  HelpBook book(OnePath(TOBRIN_BUILD_DIR "/help/de/tobrin.hhp"));
+  wxString message;
+  ASSERT_TRUE(book.DisplayIndex(&frame(), &message)) << message;
+  Pump();
+  EXPECT_TRUE(std::any_of(wxTopLevelWindows.begin(), wxTopLevelWindows.end(), [](wxWindow* w) {
+    return w->IsShown() && w->GetLabel().StartsWith(wxString::FromUTF8("Tobrin-Hilfe: Übersicht"));
+  }));
 }
 
 TEST_F(Settings, TheRecentListIsReadAtStartAndWrittenAtExitInItsExactForm) {

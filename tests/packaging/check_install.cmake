@@ -1,9 +1,10 @@
 # Installs a build into a staging folder the way the Debian package build does, and checks that
 # it puts in place exactly the program, its manual page, desktop entry and metainfo (named after
-# the component id), the icon in every size of res/icons and the whole help book, and that
-# AppStream finds the metainfo's desktop entry there. The package ships this install whole:
+# the component id), the icon in every size of res/icons, the whole help book in every language
+# and the catalogs, and that AppStream finds the metainfo's desktop entry there. The package ships this install whole:
 # debian/ keeps no file list of its own, which is checked too.
-#   cmake -DBUILD_DIR=<build> -DSOURCE_DIR=<source> -DSTAGE=<folder> -DAPP_ID=<id> -P <this>
+#   cmake -DBUILD_DIR=<build> -DSOURCE_DIR=<source> -DSTAGE=<folder> -DAPP_ID=<id>
+#         -DLANGUAGES=<de;fr;...> -P <this>
 file(REMOVE_RECURSE "${STAGE}")
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${STAGE}
@@ -20,10 +21,18 @@ file(GLOB sizes RELATIVE ${SOURCE_DIR}/res/icons/hicolor ${SOURCE_DIR}/res/icons
 foreach(size IN LISTS sizes)
   list(APPEND expected usr/share/icons/hicolor/${size}/apps/tobrin.png)
 endforeach()
-file(GLOB pages RELATIVE ${SOURCE_DIR}/res/help ${SOURCE_DIR}/res/help/*)
-foreach(page IN LISTS pages)
-  list(APPEND expected usr/share/tobrin/help/${page})
+# The help book in English and in each language, every page (a language lacking one gets the
+# English page), and each language's catalog.
+file(GLOB pages LIST_DIRECTORIES false RELATIVE ${SOURCE_DIR}/res/help ${SOURCE_DIR}/res/help/*)
+foreach(language "" ${LANGUAGES})
+  foreach(page IN LISTS pages)
+    list(APPEND expected usr/share/tobrin/help/${language}/${page})
+  endforeach()
+  if(language)
+    list(APPEND expected usr/share/locale/${language}/LC_MESSAGES/tobrin.mo)
+  endif()
 endforeach()
+list(TRANSFORM expected REPLACE "//" "/")
 file(GLOB_RECURSE installed RELATIVE ${STAGE} ${STAGE}/*)
 list(SORT expected)
 list(SORT installed)
@@ -39,6 +48,16 @@ execute_process(COMMAND appstreamcli validate-tree --no-net ${STAGE} RESULT_VARI
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "appstreamcli validate-tree failed on the installed files")
 endif()
+
+# The desktop entry and the metainfo speak every language.
+file(READ ${STAGE}/usr/share/applications/${APP_ID}.desktop desktop)
+file(READ ${STAGE}/usr/share/metainfo/${APP_ID}.metainfo.xml metainfo)
+foreach(language IN LISTS LANGUAGES)
+  if(NOT desktop MATCHES "\nComment\\[${language}\\]=" OR
+     NOT metainfo MATCHES "<summary xml:lang=\"${language}\">")
+    message(FATAL_ERROR "the desktop entry or the metainfo is not translated into ${language}")
+  endif()
+endforeach()
 
 # The help book speaks of this system: how to start Tobrin from a Linux desktop, not Windows'.
 file(READ ${STAGE}/usr/share/tobrin/help/index.html index)

@@ -16,9 +16,12 @@ msi=$(realpath "$1")
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 version=${2:-$(sed -n 's/^project(Tobrin VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")}
 help_dir=$(mktemp -d "${TMPDIR:-/tmp}/tobrin-help.XXXXXX")
-# The book as Windows users get it, from res/help.
-cmake -DSYSTEM=windows -DINPUT_DIR="$source_dir/res/help" -DOUTPUT_DIR="$help_dir" \
-  -P "$source_dir/cmake/HelpBook.cmake"
+# The books as Windows users get them, from res/help: the English one, and each translation.
+for language in "" $(cat "$source_dir/po/LINGUAS"); do
+  cmake -DSYSTEM=windows -DINPUT_DIR="$source_dir/res/help/$language" \
+    -DFALLBACK_DIR="$source_dir/res/help" -DOUTPUT_DIR="$help_dir/$language" \
+    -P "$source_dir/cmake/HelpBook.cmake"
+done
 
 failures=0
 fail() {
@@ -155,14 +158,17 @@ if [[ ! -f $install_dir/tobrin.exe ]]; then
 elif [[ $(head -c 2 "$install_dir/tobrin.exe") != MZ ]]; then
   fail "Program Files/Tobrin/tobrin.exe is not a Windows program"
 fi
-for page in "$help_dir"/*; do
-  name=$(basename "$page")
+# Every page of every book, byte for byte, and nothing else in the help folder.
+while IFS= read -r name; do
   if [[ ! -f $install_dir/help/$name ]]; then
     fail "help file $name not installed in Program Files/Tobrin/help"
-  elif ! cmp -s "$page" "$install_dir/help/$name"; then
-    fail "installed help file $name differs from res/help/$name as made for Windows"
+  elif ! cmp -s "$help_dir/$name" "$install_dir/help/$name"; then
+    fail "installed help file $name differs from res/help as made for Windows"
   fi
-done
+done < <(cd "$help_dir" && find . -type f | sed 's|^\./||')
+while IFS= read -r name; do
+  [[ -f $help_dir/$name ]] || fail "Program Files/Tobrin/help/$name is no file of the help books"
+done < <(cd "$install_dir/help" 2>/dev/null && find . -type f | sed 's|^\./||')
 if [[ -z $(shortcuts) ]]; then
   fail "no Start menu shortcut Tobrin.lnk"
 else

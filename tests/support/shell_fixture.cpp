@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "app/translations.h"
+
 // The application object of this test program, as the program's own main() makes it.
 wxIMPLEMENT_APP_NO_MAIN(CTobrinApp);
 
@@ -71,6 +73,7 @@ void ShellTest::Pump(int rounds) {
 }
 
 bool ShellTest::StartApp() {
+  UseTheUsersLanguage();  // as main() does first, in the language the environment asks for
   running_ = app().OnInit();
   return running_ && WaitForScene();
 }
