@@ -12,6 +12,12 @@ namespace {
 
 constexpr const char* kBookFile = "tobrin.hhp";
 
+// The help window's count of index entries ("12 of 148"), which the toolkit's own catalog lacks
+// in Japanese: here, so that they are in the program's catalog, where the toolkit looks too.
+[[maybe_unused]] constexpr const char* kHelpWindowTexts[] = {
+    wxTRANSLATE("%d of %lu"), wxTRANSLATE("%lu of %lu"), wxTRANSLATE("%i of %u"),
+    wxTRANSLATE("%u of %u")};
+
 }  // namespace
 
 HelpBook::HelpBook() : m_candidates(Candidates()) {}

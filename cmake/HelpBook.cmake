@@ -2,6 +2,7 @@
 # passages for that system and loses those for the other. A passage for one system is the lines
 # from "<!--linux-->" to "<!--/linux-->" (or "windows"), each marker on a line of its own. A
 # page the language's folder lacks is taken from FALLBACK_DIR (the English book), if given.
+# Chinese and Japanese pages get the places where their lines may break (HelpLineBreaks.pl).
 #   cmake -DSYSTEM=linux|windows -DINPUT_DIR=<folder> [-DFALLBACK_DIR=<folder>]
 #         -DOUTPUT_DIR=<folder> -P HelpBook.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -48,4 +49,14 @@ foreach(page IN LISTS pages fallbacks)
   string(REPLACE "<!--${SYSTEM}-->\n" "" text "${text}")
   string(REPLACE "<!--/${SYSTEM}-->\n" "" text "${text}")
   file(WRITE "${OUTPUT_DIR}/${page}" "${text}")
+  # Chinese and Japanese text gets the places where its lines may break.
+  if(page MATCHES "\\.html$")
+    execute_process(COMMAND perl -CSD ${CMAKE_CURRENT_LIST_DIR}/HelpLineBreaks.pl
+                    INPUT_FILE "${OUTPUT_DIR}/${page}" OUTPUT_FILE "${OUTPUT_DIR}/${page}.new"
+                    RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "HelpLineBreaks.pl failed on ${page}")
+    endif()
+    file(RENAME "${OUTPUT_DIR}/${page}.new" "${OUTPUT_DIR}/${page}")
+  endif()
 endforeach()
