@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/draw_node.h"
 #include "harness/headless_view_host.h"
+#include "render/draw_node.h"
 
 int main(int argc, char** argv) {
   const std::string kind = argc > 1 ? argv[1] : "";

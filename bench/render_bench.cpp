@@ -20,13 +20,13 @@
 
 #include "bench/crowd.h"
 #include "bench/summary.h"
+#include "harness/headless_view_host.h"
 #include "model/figure.h"
 #include "model/joints.h"
 #include "render/picking.h"
 #include "render/scene.h"
 #include "tests/support/figure_table.h"
 #include "tests/support/scene_helpers.h"
-#include "harness/headless_view_host.h"
 
 namespace tobrin_bench {
 namespace {

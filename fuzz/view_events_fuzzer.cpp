@@ -44,10 +44,10 @@
 #include <string>
 #include <vector>
 
+#include "harness/headless_view_host.h"
 #include "tests/support/matrix_checks.h"
 #include "tests/support/scene_helpers.h"
 #include "tests/support/view_events.h"
-#include "harness/headless_view_host.h"
 #include "view/tobrin_view.h"
 
 namespace {

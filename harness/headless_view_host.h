@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "render/cube_list.h"
 #include "harness/headless_gl.h"
+#include "render/cube_list.h"
 #include "view/tobrin_view.h"
 #include "view/view_host.h"
 

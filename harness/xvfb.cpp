@@ -34,10 +34,9 @@ XvfbServer::XvfbServer(const XvfbOptions& options) {
 
 std::vector<std::string> XvfbServer::Environment(const std::string& config) const {
   // English, whatever the machine's language: a test that wants another one says so.
-  std::vector<std::string> env = {"DISPLAY=" + display_, "GSETTINGS_BACKEND=memory",
-                                  "NO_AT_BRIDGE=1",      "GDK_BACKEND=x11",
-                                  "WAYLAND_DISPLAY",     "LC_ALL=C.UTF-8",
-                                  "LANGUAGE"};
+  std::vector<std::string> env = {
+      "DISPLAY=" + display_, "GSETTINGS_BACKEND=memory", "NO_AT_BRIDGE=1", "GDK_BACKEND=x11",
+      "WAYLAND_DISPLAY",     "LC_ALL=C.UTF-8",           "LANGUAGE"};
   if (!config.empty()) env.push_back("XDG_CONFIG_HOME=" + config);
   return env;
 }

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "harness/headless_gl.h"
+#include "harness/png_io.h"
 #include "model/figure.h"
 #include "render/cube_list.h"
 #include "render/gl_state.h"
 #include "render/guide_sphere.h"
 #include "render/scene.h"
-#include "harness/headless_gl.h"
-#include "harness/png_io.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);

@@ -1,7 +1,7 @@
 // The settings file: parsing whatever is on disk, formatting without losing anything, and
 // replacing the file atomically.
-#include "files/file_system.h"
 #include "files/settings_file.h"
+#include "files/file_system.h"
 #include "files/settings_path.h"
 
 #include <gtest/gtest.h>

@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "harness/headless_gl.h"
 #include "render/cube_list.h"
 #include "render/gl_state.h"
 #include "tests/support/gl_state_check.h"
 #include "tests/support/matrix_checks.h"
-#include "harness/headless_gl.h"
 
 namespace tobrin_test {
 

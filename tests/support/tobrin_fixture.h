@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/image_compare.h"
 #include "harness/process.h"
 #include "harness/temp_dir.h"
 #include "harness/xshot.h"
 #include "harness/xvfb.h"
+#include "tests/support/image_compare.h"
 
 namespace tobrin_test {
 

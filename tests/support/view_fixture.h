@@ -6,10 +6,10 @@
 
 #include <memory>
 
+#include "harness/headless_view_host.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/matrix_checks.h"
 #include "tests/support/view_events.h"
-#include "harness/headless_view_host.h"
 #include "view/command_state.h"
 
 namespace tobrin_test {
