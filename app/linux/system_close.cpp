@@ -27,7 +27,7 @@ constexpr guint kUnwindCheckMs = 20;
 // choosers, message boxes, and GTK's own questions over them) as their close box would.
 void EndModalDialogs() {
   for (wxWindow* window : wxTopLevelWindows) {
-    auto* dialog = wxDynamicCast(window, wxDialog);
+    auto* dialog = dynamic_cast<wxDialog*>(window);
     if (dialog != nullptr && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
   }
   GList* toplevels = gtk_window_list_toplevels();
