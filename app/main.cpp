@@ -15,11 +15,15 @@ wxIMPLEMENT_APP_NO_MAIN(CTobrinApp);
 
 namespace {
 
+// One line on stderr, after the program's name.
+void Say(const wxString& text) {
+  std::fprintf(stderr, "tobrin: %s\n", static_cast<const char*>(text.utf8_str()));
+}
+
 void ReportAssertion(const wxString& file, int line, const wxString& function,
                      const wxString& condition, const wxString& message) {
-  const wxString text = wxString::Format(_("internal check failed: %s (%s:%d in %s) %s"), condition,
-                                         file, line, function, message);
-  std::fprintf(stderr, "tobrin: %s\n", static_cast<const char*>(text.utf8_str()));
+  Say(wxString::Format(_("internal check failed: %s (%s:%d in %s) %s"), condition, file, line,
+                       function, message));
 }
 
 }  // namespace
@@ -43,9 +47,7 @@ int main(int argc, char** argv) {
   app.release();
   ToolkitStarted();
   if (!started) {
-    std::fprintf(
-        stderr, "tobrin: %s\n",
-        static_cast<const char*>(_("the window system could not be initialised.").utf8_str()));
+    Say(_("the window system could not be initialised."));
     ForgetTheCatalogs();
     return 1;
   }
@@ -59,7 +61,7 @@ int main(int argc, char** argv) {
   if (!initialised || !wxGetApp().StartupError().empty()) {
     wxString error = wxGetApp().StartupError();
     if (error.empty()) error = _("Start-up failed.");
-    std::fprintf(stderr, "tobrin: %s\n", static_cast<const char*>(error.utf8_str()));
+    Say(error);
     // Someone who started it from a desktop menu sees no terminal: tell them too.
     wxMessageBox(error, "Tobrin", wxOK | wxICON_ERROR);
     status = 1;

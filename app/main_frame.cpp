@@ -131,8 +131,8 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   // The lock panes are as wide as their texts; the message pane takes the rest.
   int widths[4] = {-1, 0, 0, 0};
   for (int i = 0; i < 3; ++i) {
-    widths[i + 1] = bar->GetTextExtent(wxGetTranslation(kLockPanes[i].text)).x +
-                    2 * bar->GetBorderX() + FromDIP(12);
+    m_lockNames[i] = wxGetTranslation(kLockPanes[i].text);
+    widths[i + 1] = bar->GetTextExtent(m_lockNames[i]).x + 2 * bar->GetBorderX() + FromDIP(12);
   }
   bar->SetStatusWidths(4, widths);
   SetStatusText(_("Ready"), 0);
@@ -155,8 +155,7 @@ void CMainFrame::UpdateLockPanes() {
   wxStatusBar* bar = GetStatusBar();
   if (bar == nullptr) return;
   for (int i = 0; i < 3; ++i) {
-    const wxString text =
-        wxGetKeyState(kLockPanes[i].key) ? wxGetTranslation(kLockPanes[i].text) : wxString();
+    const wxString text = wxGetKeyState(kLockPanes[i].key) ? m_lockNames[i] : wxString();
     if (text != m_lockTexts[i]) {
       m_lockTexts[i] = text;
       bar->SetStatusText(text, i + 1);

@@ -43,7 +43,8 @@ class CMainFrame : public wxDocParentFrame {
 
   CTobrinCanvas* m_canvas = nullptr;
   HelpBook m_help;
-  wxString m_lockTexts[3];
+  wxString m_lockNames[3];  // what each lock pane shows while its lock is on
+  wxString m_lockTexts[3];  // what each shows now
 
   wxDECLARE_DYNAMIC_CLASS_NO_COPY(CMainFrame);
   CMainFrame() = default;  // for the class registry only
